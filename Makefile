@@ -1,0 +1,22 @@
+# Front door: `make demo`, `make test`, `make build`.
+.PHONY: all deps build test demo clean
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset native
+	cmake --build --preset native -j $(JOBS)
+
+test: build
+	ctest --preset native -j $(JOBS)
+
+demo: build
+	@scripts/demo.sh
+
+clean:
+	rm -rf build
