@@ -103,7 +103,7 @@ class Parser {
   std::string Value(const std::string& option);
   int32_t Number(const std::string& option, int32_t low = 0, int32_t high = kMaxNumber);
   Bytes Encoded(const std::string& option, std::string_view utf8);
-  void AddLine(const std::string& where, std::string_view spec);
+  void AddLine(const std::string& where, std::string_view entry);
   void ReadLinesFile(const std::string& file);
   void SetExtensions(const std::string& list);
   void Finish();
@@ -158,15 +158,15 @@ Bytes Parser::Encoded(const std::string& option, std::string_view utf8) {
   Fail(option + ": the text cannot be written in gbk");
 }
 
-void Parser::AddLine(const std::string& where, std::string_view spec) {
-  size_t colon = spec.find(':');
-  if (colon == std::string_view::npos) Fail(where + ": expected SECONDS:TEXT, got '" + std::string(spec) + "'");
-  std::optional<int32_t> seconds = WholeNumber(spec.substr(0, colon));
+void Parser::AddLine(const std::string& where, std::string_view entry) {
+  size_t colon = entry.find(':');
+  if (colon == std::string_view::npos) Fail(where + ": expected SECONDS:TEXT, got '" + std::string(entry) + "'");
+  std::optional<int32_t> seconds = WholeNumber(entry.substr(0, colon));
   if (!seconds) {
     Fail(where + ": SECONDS must be a whole number from 0 to 2147483647, got '" +
-         std::string(spec.substr(0, colon)) + "'");
+         std::string(entry.substr(0, colon)) + "'");
   }
-  std::string_view text = spec.substr(colon + 1);
+  std::string_view text = entry.substr(colon + 1);
   // A line end inside a text would break the subtitle file's own structure.
   if (text.find_first_of("\r\n") != std::string_view::npos) Fail(where + ": TEXT must be one line");
   lineSeconds_.push_back(*seconds);
