@@ -41,12 +41,7 @@ std::optional<NativeText> MovieSubtitlePath(NativeView folder, NativeView entryN
   size_t dot = entryName.rfind(VARNEL_NATIVE('.'));
   if (dot == NativeView::npos || dot + 1 == entryName.size()) return std::nullopt;
 
-  // Only the ASCII letters change case: native names are UTF-8 or UTF-16, in
-  // which no byte or unit of a non-ASCII character falls into a..z.
-  NativeText extension(entryName.substr(dot + 1));
-  for (NativeChar& c : extension) {
-    if (c >= 'a' && c <= 'z') c = static_cast<NativeChar>(c - 'a' + 'A');
-  }
+  const NativeText extension = UpperCaseAscii(entryName.substr(dot + 1));
   bool isMovie = false;
   for (const NativeText& slot : movieExtensions) {
     if (slot == extension) {

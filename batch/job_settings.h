@@ -20,9 +20,17 @@ inline constexpr std::array<NativeView, 8> kFixedMovieExtensions{
 
 using MovieExtensionSlots = std::array<NativeText, kExtensionSlots>;
 
+// The text with the ASCII letters a..z in upper case, all else unchanged.
+NativeText UpperCaseAscii(NativeView text);
+
+// A typed extension as the slots hold it: ASCII letters in upper case, one
+// leading "." dropped.
+NativeText NormalizedExtension(NativeView typed);
+
 // The slot texts for the window's eleven extension check boxes: a ticked box
 // puts its extension in its slot, an unticked one leaves the slot empty.
-// `customExtensions` are the texts of the three free-text boxes.
+// `customExtensions` are the texts of the three free-text boxes, taken in any
+// case and with or without a leading ".".
 MovieExtensionSlots ExtensionSlotsFromTicks(const std::array<bool, kExtensionSlots>& extensionTicked,
                                             const std::array<NativeText, 3>& customExtensions);
 

@@ -193,16 +193,13 @@ void Parser::SetExtensions(const std::string& list) {
   std::istringstream items(list + ",");
   std::string item;
   while (std::getline(items, item, ',')) {
-    if (!item.empty() && item[0] == '.') item.erase(0, 1);
-    if (item.empty()) Fail("--ext: expected comma-separated extensions such as AVI,MKV, got '" + list + "'");
-    if (!IsValidUtf8(item) || item.find_first_of("./\\") != std::string::npos) {
+    NativeText extension = NormalizedExtension(NativeFromUtf8(item));
+    if (extension.empty()) Fail("--ext: expected comma-separated extensions such as AVI,MKV, got '" + list + "'");
+    if (!IsValidUtf8(item) || extension.find_first_of(VARNEL_NATIVE("./\\")) != NativeText::npos) {
       Fail("--ext: '" + item + "' is not a file extension");
     }
     if (count == slots.size()) Fail("--ext: at most 11 extensions");
-    for (char& c : item) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    slots[count++] = NativeFromUtf8(item);
+    slots[count++] = std::move(extension);
   }
   options_.settings.extensionSlots = slots;
 }

@@ -108,7 +108,7 @@ TEST(MovieRule, Table) {
   std::array<bool, kExtensionSlots> ticked{};
   std::fill(ticked.begin(), ticked.end(), true);
   ticked[10] = false;
-  MovieExtensionSlots slots = ExtensionSlotsFromTicks(ticked, {"MKV", "mov", ""});
+  MovieExtensionSlots slots = ExtensionSlotsFromTicks(ticked, {"mkv", ".Mov", "TS"});
   struct Case {
     const char* name;
     int32_t type;
@@ -125,8 +125,9 @@ TEST(MovieRule, Table) {
       {".avi", 0, "/v/.SRT"},
       {"Film.", 0, nullptr},            // empty extension
       {"b.RMVB.txt", 0, nullptr},
-      {"x.mkv", 0, "/v/x.SRT"},         // free-text slot in capitals matches any case
-      {"x.MOV", 0, nullptr},            // free-text slot in lower case never matches
+      {"x.MKV", 0, "/v/x.SRT"},         // a free-text extension in any case, with or without its dot
+      {"x.mov", 0, "/v/x.SRT"},
+      {"x.ts", 0, nullptr},             // its box is not ticked
       {"电影.avi", 0, "/v/电影.SRT"},
       {"电影.ａvi", 0, nullptr},        // a full-width letter is not "a"
   };
