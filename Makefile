@@ -1,5 +1,5 @@
-# Front door: `make demo`, `make test`, `make build`.
-.PHONY: all deps build test demo clean
+# Front door: `make demo`, `make test`, `make build`, `make bench`.
+.PHONY: all deps build test demo bench clean
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -17,6 +17,10 @@ test: build
 
 demo: build
 	@scripts/demo.sh
+
+# Not part of `make test`: takes minutes and measures, it does not judge.
+bench: build
+	@scripts/bench.sh
 
 clean:
 	rm -rf build
