@@ -1,12 +1,18 @@
 // File system host on POSIX systems. Paths are byte strings as the file system
-// holds them, so any name it can hold is walked and written.
+// holds them, so any name it can hold is walked and written. Every call goes
+// through a folder descriptor and a name in that folder, and a path too long
+// for the system to take whole is opened a stretch at a time: a tree deeper
+// than PATH_MAX bytes is walked and written like any other.
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/host.h"
 
@@ -15,6 +21,77 @@ namespace varnel {
 namespace {
 
 FailureReason ErrnoReason(int error) { return std::strerror(error); }
+
+bool Fail(FailureReason* whyNot, int error) {
+  if (whyNot) *whyNot = ErrnoReason(error);
+  return false;
+}
+
+// Owns one file descriptor; AT_FDCWD (the current folder) is never closed.
+class Descriptor {
+ public:
+  Descriptor() = default;
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, AT_FDCWD)) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0 || fd_ == AT_FDCWD; }
+
+ private:
+  int fd_ = AT_FDCWD;
+};
+
+// A path split into a folder descriptor and what is left of the path below
+// it, short enough for the system to take whole.
+struct Anchored {
+  Descriptor folder;
+  std::string rest;
+};
+
+// Opens leading stretches of `path` (each ending in "/" and shorter than
+// PATH_MAX) until the remainder fits. Links on the way are followed, as the
+// system itself would follow them in a shorter path.
+bool Anchor(const NativeText& path, Anchored& anchored, FailureReason* whyNot) {
+  size_t start = 0;
+  Descriptor folder;
+  while (path.size() - start >= PATH_MAX) {
+    size_t slash = path.rfind('/', start + PATH_MAX - 2);
+    if (slash == NativeText::npos || slash < start) return Fail(whyNot, ENAMETOOLONG);
+    std::string stretch = path.substr(start, slash + 1 - start);
+    Descriptor next(openat(folder.get(), stretch.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!next.valid()) return Fail(whyNot, errno);
+    folder = std::move(next);
+    start = slash + 1;
+  }
+  anchored.folder = std::move(folder);
+  anchored.rest = start < path.size() ? path.substr(start) : ".";
+  return true;
+}
+
+// The folder that holds `path`, opened, and the name of `path` in it.
+struct PlaceInFolder {
+  Descriptor folder;
+  std::string name;
+};
+
+bool OpenPlace(const NativeText& path, PlaceInFolder& place, FailureReason* whyNot) {
+  size_t slash = path.rfind('/');
+  NativeText folderPath = slash == NativeText::npos ? NativeText("./") : path.substr(0, slash + 1);
+  place.name = slash == NativeText::npos ? path : path.substr(slash + 1);
+  if (place.name.empty()) return Fail(whyNot, EISDIR);
+  Anchored anchored;
+  if (!Anchor(folderPath, anchored, whyNot)) return false;
+  Descriptor folder(openat(anchored.folder.get(), anchored.rest.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.valid()) return Fail(whyNot, errno);
+  place.folder = std::move(folder);
+  return true;
+}
 
 class PosixFolderListing : public FolderListing {
  public:
@@ -62,52 +139,56 @@ bool WriteAll(int fd, std::string_view bytes, FailureReason* whyNot) {
     ssize_t n = write(fd, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (whyNot) *whyNot = ErrnoReason(errno);
-      return false;
+      return Fail(whyNot, errno);
     }
     bytes.remove_prefix(static_cast<size_t>(n));
   }
   return true;
 }
 
-// Writes and closes `fd`; on any failure removes `path`, the file just made.
-bool FinishNewFile(int fd, const NativeText& path, std::string_view bytes, FailureReason* whyNot) {
+// Writes and closes `fd`; on any failure removes `name`, the file just made.
+bool FinishNewFile(int fd, const PlaceInFolder& place, const std::string& name, std::string_view bytes,
+                   FailureReason* whyNot) {
   bool ok = WriteAll(fd, bytes, whyNot);
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    if (whyNot) *whyNot = ErrnoReason(errno);
-  }
-  if (!ok) unlink(path.c_str());
+  if (close(fd) != 0 && ok) ok = Fail(whyNot, errno);
+  if (!ok) unlinkat(place.folder.get(), name.c_str(), 0);
   return ok;
 }
 
-NativeText FolderOf(const NativeText& path) {
-  size_t slash = path.rfind('/');
-  return slash == NativeText::npos ? NativeText("./") : path.substr(0, slash + 1);
+// A new file of a name of its own beside the target, for the finished copy.
+int CreateTemporaryFile(const PlaceInFolder& place, std::string& name) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned char random[6];
+    if (getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return -1;
+    name = ".varnel-";
+    for (unsigned char r : random) name += kLetters[r % (sizeof kLetters - 1)];
+    int fd = openat(place.folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
 }
 
 // Replaces an existing plain file with a finished copy written beside it, so
 // a failure leaves the old file exactly as it was.
-bool ReplaceFile(const NativeText& path, const struct stat& old, std::string_view bytes,
+bool ReplaceFile(const PlaceInFolder& place, const struct stat& old, std::string_view bytes,
                  FailureReason* whyNot) {
-  NativeText temp = FolderOf(path) + ".varnel-XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    if (whyNot) *whyNot = ErrnoReason(errno);
-    return false;
-  }
+  std::string temp;
+  int fd = CreateTemporaryFile(place, temp);
+  if (fd < 0) return Fail(whyNot, errno);
   // The new file keeps the old one's permissions and, where allowed, owner.
   if (fchmod(fd, old.st_mode & 07777) != 0) {
-    if (whyNot) *whyNot = ErrnoReason(errno);
+    Fail(whyNot, errno);
     close(fd);
-    unlink(temp.c_str());
+    unlinkat(place.folder.get(), temp.c_str(), 0);
     return false;
   }
-  if (!FinishNewFile(fd, temp, bytes, whyNot)) return false;
-  if (geteuid() == 0) (void)!chown(temp.c_str(), old.st_uid, old.st_gid);
-  if (rename(temp.c_str(), path.c_str()) != 0) {
-    if (whyNot) *whyNot = ErrnoReason(errno);
-    unlink(temp.c_str());
+  if (geteuid() == 0) (void)!fchown(fd, old.st_uid, old.st_gid);
+  if (!FinishNewFile(fd, place, temp, bytes, whyNot)) return false;
+  if (renameat(place.folder.get(), temp.c_str(), place.folder.get(), place.name.c_str()) != 0) {
+    Fail(whyNot, errno);
+    unlinkat(place.folder.get(), temp.c_str(), 0);
     return false;
   }
   return true;
@@ -116,9 +197,13 @@ bool ReplaceFile(const NativeText& path, const struct stat& old, std::string_vie
 }  // namespace
 
 std::unique_ptr<FolderListing> OpenFolderListing(const NativeText& folder, FailureReason* whyNot) {
-  DIR* dir = opendir(folder.c_str());
+  Anchored anchored;
+  if (!Anchor(folder, anchored, whyNot)) return nullptr;
+  int fd = openat(anchored.folder.get(), anchored.rest.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
   if (!dir) {
-    if (whyNot) *whyNot = ErrnoReason(errno);
+    Fail(whyNot, errno);
+    if (fd >= 0) close(fd);
     return nullptr;
   }
   return std::make_unique<PosixFolderListing>(dir);
@@ -129,9 +214,11 @@ bool WriteWholeFile(const NativeText& path, std::string_view bytes, FailureReaso
     if (whyNot) *whyNot = "empty path";
     return false;
   }
+  PlaceInFolder place;
+  if (!OpenPlace(path, place, whyNot)) return false;
   for (int attempt = 0; attempt < 2; ++attempt) {
     struct stat old;
-    if (lstat(path.c_str(), &old) == 0) {
+    if (fstatat(place.folder.get(), place.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
       if (!S_ISREG(old.st_mode)) {
         if (whyNot) *whyNot = S_ISDIR(old.st_mode) ? "a folder of that name exists"
                               : S_ISLNK(old.st_mode) ? "a symbolic link of that name exists"
@@ -143,14 +230,11 @@ bool WriteWholeFile(const NativeText& path, std::string_view bytes, FailureReaso
         if (whyNot) *whyNot = "the existing file is read-only";
         return false;
       }
-      return ReplaceFile(path, old, bytes, whyNot);
+      return ReplaceFile(place, old, bytes, whyNot);
     }
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return FinishNewFile(fd, path, bytes, whyNot);
-    if (errno != EEXIST) {
-      if (whyNot) *whyNot = ErrnoReason(errno);
-      return false;
-    }
+    int fd = openat(place.folder.get(), place.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return FinishNewFile(fd, place, place.name, bytes, whyNot);
+    if (errno != EEXIST) return Fail(whyNot, errno);
     // Made by someone else in the meantime: replace it like any existing file.
   }
   if (whyNot) *whyNot = "the file keeps changing";
@@ -158,8 +242,10 @@ bool WriteWholeFile(const NativeText& path, std::string_view bytes, FailureReaso
 }
 
 bool PathExists(const NativeText& path) {
+  PlaceInFolder place;
   struct stat info;
-  return lstat(path.c_str(), &info) == 0;
+  return OpenPlace(path, place, nullptr) &&
+         fstatat(place.folder.get(), place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 std::vector<NativeText> ListFixedDrives() { return {}; }
