@@ -31,11 +31,14 @@ extensions=3GP,MP4,AVI,WMV,FLV,VOB,RMVB,RM
 
 # What a user would write instead: copy one prepared subtitle file beside each
 # movie. $1 is the tree, $2 the prepared file. Folders whose names start with
-# "." are not entered, as varnel-stamp does not enter them.
+# "." are not entered, as varnel-stamp does not enter them. The copy is made
+# with cat, not cp: when Film.avi and Film.mp4 are handled at the same moment
+# by xargs -P, the second cp finds Film.SRT just made and fails ("File
+# exists"); both one-liners run the same command so that they compare.
 movies="-mindepth 1 -type d -name '.*' -prune -o -type f \\( -iname '*.3gp' -o -iname '*.mp4' \
 -o -iname '*.avi' -o -iname '*.wmv' -o -iname '*.flv' -o -iname '*.vob' -o -iname '*.rmvb' -o -iname '*.rm' \\)"
-find_exec="find \"\$1\" $movies -exec sh -c 'cp \"\$0\" \"\${1%.*}.SRT\"' \"\$2\" {} \\;"
-find_xargs="find \"\$1\" $movies -print0 | xargs -0 -P $(nproc) -n 1 sh -c 'cp \"\$0\" \"\${1%.*}.SRT\"' \"\$2\""
+find_exec="find \"\$1\" $movies -exec sh -c 'cat \"\$0\" > \"\${1%.*}.SRT\"' \"\$2\" {} \\;"
+find_xargs="find \"\$1\" $movies -print0 | xargs -0 -P $(nproc) -n 1 sh -c 'cat \"\$0\" > \"\${1%.*}.SRT\"' \"\$2\""
 
 mkdir -p "$out/trees" "$out/runs"
 
