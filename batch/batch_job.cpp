@@ -59,6 +59,11 @@ std::optional<NativeText> MovieSubtitlePath(NativeView folder, NativeView entryN
   } else {
     return std::nullopt;
   }
+  // A file with the subtitle's own extension is a subtitle, never a movie:
+  // with "SRT" among the movie extensions, Film.srt would otherwise be
+  // written over with the document (Windows and many shared folders do not
+  // tell Film.srt from Film.SRT), and the file would be lost.
+  if (extension == newExtension) return std::nullopt;
   NativeText path(folder);
   path += entryName.substr(0, dot + 1);
   path += newExtension;
