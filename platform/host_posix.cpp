@@ -1,8 +1,9 @@
 // File system host on POSIX systems. Paths are byte strings as the file system
-// holds them, so any name it can hold is walked and written. Every call goes
-// through a folder descriptor and a name in that folder, and a path too long
-// for the system to take whole is opened a stretch at a time: a tree deeper
-// than PATH_MAX bytes is walked and written like any other.
+// holds them, so any name it can hold is walked and written. A path the
+// system takes whole is used as it is for listing and for making a new file;
+// a longer one is opened a stretch at a time, so a tree deeper than PATH_MAX
+// bytes is walked and written like any other. Replacing a file works through
+// its opened folder, so the copy and the rename happen in the same place.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -146,23 +148,39 @@ bool WriteAll(int fd, std::string_view bytes, FailureReason* whyNot) {
   return true;
 }
 
-// Writes and closes `fd`; on any failure removes `name`, the file just made.
-bool FinishNewFile(int fd, const PlaceInFolder& place, const std::string& name, std::string_view bytes,
+// Writes and closes `fd`; on any failure removes `name` in `folder`, the file
+// just made.
+bool FinishNewFile(int fd, int folder, const std::string& name, std::string_view bytes,
                    FailureReason* whyNot) {
   bool ok = WriteAll(fd, bytes, whyNot);
   if (close(fd) != 0 && ok) ok = Fail(whyNot, errno);
-  if (!ok) unlinkat(place.folder.get(), name.c_str(), 0);
+  if (!ok) unlinkat(folder, name.c_str(), 0);
   return ok;
+}
+
+// Letters for temporary names that no other program guesses: seeded once from
+// the system's random source, then stepped on, since O_EXCL, not the name,
+// is what keeps a temporary file from taking the place of another.
+uint64_t NextNameBits() {
+  thread_local uint64_t state = [] {
+    uint64_t seed = 0;
+    if (getrandom(&seed, sizeof seed, 0) != static_cast<ssize_t>(sizeof seed)) seed = 0;
+    return seed ^ (static_cast<uint64_t>(getpid()) << 32) ^ reinterpret_cast<uintptr_t>(&seed);
+  }();
+  state += 0x9E3779B97F4A7C15u;  // splitmix64
+  uint64_t z = state;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  return z ^ (z >> 31);
 }
 
 // A new file of a name of its own beside the target, for the finished copy.
 int CreateTemporaryFile(const PlaceInFolder& place, std::string& name) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned char random[6];
-    if (getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return -1;
+    uint64_t bits = NextNameBits();
     name = ".varnel-";
-    for (unsigned char r : random) name += kLetters[r % (sizeof kLetters - 1)];
+    for (int i = 0; i < 6; ++i, bits >>= 8) name += kLetters[(bits & 0xFF) % (sizeof kLetters - 1)];
     int fd = openat(place.folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -184,8 +202,9 @@ bool ReplaceFile(const PlaceInFolder& place, const struct stat& old, std::string
     unlinkat(place.folder.get(), temp.c_str(), 0);
     return false;
   }
-  if (geteuid() == 0) (void)!fchown(fd, old.st_uid, old.st_gid);
-  if (!FinishNewFile(fd, place, temp, bytes, whyNot)) return false;
+  static const bool kRoot = geteuid() == 0;
+  if (kRoot) (void)!fchown(fd, old.st_uid, old.st_gid);
+  if (!FinishNewFile(fd, place.folder.get(), temp, bytes, whyNot)) return false;
   if (renameat(place.folder.get(), temp.c_str(), place.folder.get(), place.name.c_str()) != 0) {
     Fail(whyNot, errno);
     unlinkat(place.folder.get(), temp.c_str(), 0);
@@ -199,6 +218,15 @@ bool ReplaceFile(const PlaceInFolder& place, const struct stat& old, std::string
 std::unique_ptr<FolderListing> OpenFolderListing(const NativeText& folder, FailureReason* whyNot) {
   Anchored anchored;
   if (!Anchor(folder, anchored, whyNot)) return nullptr;
+  if (anchored.folder.get() == AT_FDCWD) {
+    // The whole path fits: opendir takes two calls fewer than fdopendir.
+    DIR* dir = opendir(anchored.rest.c_str());
+    if (!dir) {
+      Fail(whyNot, errno);
+      return nullptr;
+    }
+    return std::make_unique<PosixFolderListing>(dir);
+  }
   int fd = openat(anchored.folder.get(), anchored.rest.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
   if (!dir) {
@@ -213,6 +241,15 @@ bool WriteWholeFile(const NativeText& path, std::string_view bytes, FailureReaso
   if (path.empty()) {
     if (whyNot) *whyNot = "empty path";
     return false;
+  }
+  if (path.back() == '/') return Fail(whyNot, EISDIR);
+  if (path.size() < PATH_MAX) {
+    // Most subtitle files are new: made in one call by the whole path, with no
+    // folder to open and nothing to look up first. An existing one (EEXIST)
+    // is looked at and replaced below.
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return FinishNewFile(fd, AT_FDCWD, path, bytes, whyNot);
+    if (errno != EEXIST) return Fail(whyNot, errno);
   }
   PlaceInFolder place;
   if (!OpenPlace(path, place, whyNot)) return false;
@@ -233,7 +270,7 @@ bool WriteWholeFile(const NativeText& path, std::string_view bytes, FailureReaso
       return ReplaceFile(place, old, bytes, whyNot);
     }
     int fd = openat(place.folder.get(), place.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return FinishNewFile(fd, place, place.name, bytes, whyNot);
+    if (fd >= 0) return FinishNewFile(fd, place.folder.get(), place.name, bytes, whyNot);
     if (errno != EEXIST) return Fail(whyNot, errno);
     // Made by someone else in the meantime: replace it like any existing file.
   }
