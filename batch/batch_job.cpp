@@ -144,6 +144,10 @@ void BatchJob::ScanFolder(NativeText folder) {
   // One listing serves both passes: the folders met while the entries are
   // examined are walked once this folder's own entries are done.
   std::vector<NativeText> subfolders;
+  // Every progress text of this folder starts with the same folder part: it
+  // is made once, and each entry only puts its name after it.
+  NativeText progress = ProgressText(folder, {});
+  const size_t folderPart = progress.size();
   FolderEntry entry;
   while (state_.runFlag == 1 && listing->Next(entry)) {
     // A Start click handled here may replace the whole run state, so it is
@@ -154,7 +158,9 @@ void BatchJob::ScanFolder(NativeText folder) {
           MovieSubtitlePath(folder, entry.name, state_.movieExtensions, state_.subtitleType);
       if (output && host_.WriteWholeFile(*output, state_.subtitleBytes)) ++state_.filesWritten;
     }
-    window_.SetStatusText(ProgressText(folder, entry.name));
+    progress.resize(folderPart);
+    progress += entry.name;
+    window_.SetStatusText(progress);
     // Links are not entered, so a cycle of links cannot trap the walk.
     if (entry.isFolder && !entry.isLink && !entry.name.empty() &&
         entry.name.front() != VARNEL_NATIVE('.')) {
