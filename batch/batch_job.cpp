@@ -17,6 +17,19 @@ constexpr unsigned kErrorIconStyle = 16;  // error icon, one OK button
 
 constexpr size_t kShownFolderLength = 30;
 
+// Whether `extension`, upper-cased as the movie rule does (only a..z), is
+// exactly `slot`. Compares in place: it runs for every entry of a walk, and
+// an upper-cased copy for each would cost more than the comparison.
+bool IsUpperCasedExtension(NativeView slot, NativeView extension) {
+  if (slot.size() != extension.size()) return false;
+  for (size_t i = 0; i < extension.size(); ++i) {
+    NativeChar c = extension[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<NativeChar>(c - 'a' + 'A');
+    if (c != slot[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 NativeText NativeDecimal(long long value) {
@@ -41,10 +54,10 @@ std::optional<NativeText> MovieSubtitlePath(NativeView folder, NativeView entryN
   size_t dot = entryName.rfind(VARNEL_NATIVE('.'));
   if (dot == NativeView::npos || dot + 1 == entryName.size()) return std::nullopt;
 
-  const NativeText extension = UpperCaseAscii(entryName.substr(dot + 1));
+  const NativeView extension = entryName.substr(dot + 1);
   bool isMovie = false;
   for (const NativeText& slot : movieExtensions) {
-    if (slot == extension) {
+    if (IsUpperCasedExtension(slot, extension)) {
       isMovie = true;
       break;
     }
@@ -63,7 +76,7 @@ std::optional<NativeText> MovieSubtitlePath(NativeView folder, NativeView entryN
   // with "SRT" among the movie extensions, Film.srt would otherwise be
   // written over with the document (Windows and many shared folders do not
   // tell Film.srt from Film.SRT), and the file would be lost.
-  if (extension == newExtension) return std::nullopt;
+  if (IsUpperCasedExtension(newExtension, extension)) return std::nullopt;
   NativeText path(folder);
   path += entryName.substr(0, dot + 1);
   path += newExtension;
