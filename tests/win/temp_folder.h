@@ -1,0 +1,37 @@
+// A folder tree of a test's own under the system's temporary folder, removed
+// when the test ends. Tests never walk anything outside such a tree.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varnel::testing {
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // The root, ending in "\".
+  const std::wstring& root() const { return root_; }
+  std::wstring Path(std::wstring_view relative) const { return root_ + std::wstring(relative); }
+
+  // Creates a file (and its folders) with the given bytes; returns its path.
+  std::wstring AddFile(std::wstring_view relative, std::string_view bytes = "");
+  std::wstring AddFolder(std::wstring_view relative);
+  bool Exists(std::wstring_view relative) const;
+  // The bytes of a file; empty when it cannot be read.
+  std::string Read(std::wstring_view relative) const;
+  // Every file and folder below the root, one relative path per line, sorted,
+  // folders ending in "\", files followed by " = " and their bytes.
+  std::string Snapshot() const;
+
+ private:
+  std::wstring root_;
+};
+
+std::string Utf8(std::wstring_view text);
+
+}  // namespace varnel::testing
