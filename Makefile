@@ -1,5 +1,5 @@
 # Front door: `make demo`, `make test`, `make build`, `make bench`.
-.PHONY: all deps build test demo bench clean
+.PHONY: all deps build test test-asan test-fuzz fuzz demo bench clean
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -14,6 +14,26 @@ build: deps
 
 test: build
 	ctest --preset native -j $(JOBS)
+	@$(MAKE) --no-print-directory test-asan test-fuzz
+
+# The whole native suite again under AddressSanitizer and UBSan (any report
+# fails it), and a short run of every fuzz target on its seed corpus.
+test-asan: deps
+	cmake --preset native-asan
+	cmake --build --preset native-asan -j $(JOBS)
+	ctest --preset native-asan -j $(JOBS)
+
+test-fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	ctest --preset fuzz -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS seconds (default 600) each.
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	@fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
 
 demo: build
 	@scripts/demo.sh

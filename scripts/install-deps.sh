@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   googletest libgtest-dev
+  clang libclang-rt-dev          # libFuzzer and clang's sanitizers, for fuzz/
+  ffmpeg libass-dev              # real players' parsers read back what the tests write
 )
 
 missing=()

@@ -237,7 +237,7 @@ TEST(HostileTree, FullDisk) {
               << "), so a file size limit of 8192 bytes stands in for it\n";
   }
   RecordProperty("full_disk", whyNotMounted.empty() ? "tmpfs" : "RLIMIT_FSIZE: " + whyNotMounted);
-  char name[16];
+  char name[32];
   for (int i = 0; i < 20; ++i) {
     std::snprintf(name, sizeof name, "m%02d.avi", i);
     tree.AddFile(name, "m");
