@@ -266,11 +266,12 @@ TreeChanges CompareRun(const TreePicture& before, const TreePicture& after, cons
   return changes;
 }
 
-ProgramRun RunStampProgram(const std::vector<std::string>& args, const RunOptions& options) {
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const RunOptions& options) {
   Fd out(memfd_create("varnel-out", MFD_CLOEXEC));
   Fd err(memfd_create("varnel-err", MFD_CLOEXEC));
   if (out.get() < 0 || err.get() < 0) Throw("memfd_create");
-  std::vector<char*> argv{const_cast<char*>(VARNEL_STAMP_PROGRAM)};
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
 
@@ -286,7 +287,7 @@ ProgramRun RunStampProgram(const std::vector<std::string>& args, const RunOption
       rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(125);
     }
-    execv(argv[0], argv.data());
+    execvp(argv[0], argv.data());
     _exit(126);
   }
   int status = 0;
@@ -298,6 +299,11 @@ ProgramRun RunStampProgram(const std::vector<std::string>& args, const RunOption
   lseek(err.get(), 0, SEEK_SET);
   run.out = ReadAll(out.get());
   run.err = ReadAll(err.get());
+  return run;
+}
+
+ProgramRun RunStampProgram(const std::vector<std::string>& args, const RunOptions& options) {
+  ProgramRun run = RunProgram(VARNEL_STAMP_PROGRAM, args, options);
   size_t lastLine = run.out.rfind('\n', run.out.size() >= 2 ? run.out.size() - 2 : 0);
   std::string last = run.out.substr(lastLine == std::string::npos ? 0 : lastLine + 1);
   if (std::sscanf(last.c_str(), "written: %d, skipped: %d, failed: %d\n", &run.written, &run.skipped,

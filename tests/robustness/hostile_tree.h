@@ -87,6 +87,11 @@ struct RunOptions {
   long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, with SIGXFSZ ignored
 };
 
+// Runs `program` (looked up on PATH when it has no "/") with `args`, with
+// standard input empty and both outputs caught.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const RunOptions& options = {});
+
 // Runs the varnel-stamp program built beside the tests.
 ProgramRun RunStampProgram(const std::vector<std::string>& args, const RunOptions& options);
 
