@@ -1,5 +1,5 @@
-# Front door: `make demo`, `make test`, `make build`, `make bench`.
-.PHONY: all deps build test test-asan test-fuzz fuzz demo bench clean
+# Front door: `make demo`, `make test`, `make build`, `make bench`, `make gui`.
+.PHONY: all deps build build-windows test test-windows test-asan test-fuzz fuzz demo bench gui clean
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -11,10 +11,21 @@ deps:
 build: deps
 	cmake --preset native
 	cmake --build --preset native -j $(JOBS)
+	@$(MAKE) --no-print-directory build-windows
+
+# varnel.exe and varnel-stamp.exe in build/windows/bin, cross-built with mingw-w64.
+build-windows: deps
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
 
 test: build
 	ctest --preset native -j $(JOBS)
-	@$(MAKE) --no-print-directory test-asan test-fuzz
+	@$(MAKE) --no-print-directory test-windows test-asan test-fuzz
+
+# The Windows test programs under Wine on a virtual display, one at a time;
+# screenshots of the window land in build/windows/screenshots.
+test-windows: build-windows
+	cmake/run-windows-tests
 
 # The whole native suite again under AddressSanitizer and UBSan (any report
 # fails it), and a short run of every fuzz target on its seed corpus.
@@ -41,6 +52,10 @@ demo: build
 # Not part of `make test`: takes minutes and measures, it does not judge.
 bench: build
 	@scripts/bench.sh
+
+# The window under Wine, on this machine's display (a virtual one without).
+gui: build-windows
+	cmake/wine-run build/windows/wineprefix build/windows/bin/varnel.exe
 
 clean:
 	rm -rf build

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -174,7 +175,7 @@ void Parser::AddLine(const std::string& where, std::string_view entry) {
 }
 
 void Parser::ReadLinesFile(const std::string& file) {
-  std::ifstream in(NativeFromUtf8(file), std::ios::binary);
+  std::ifstream in(std::filesystem::path(NativeFromUtf8(file)), std::ios::binary);
   if (!in) Fail("--lines-file: cannot read '" + file + "'");
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (content.rfind("\xEF\xBB\xBF", 0) == 0) content.erase(0, 3);

@@ -44,10 +44,15 @@ UINT DpiOf(HWND window) {
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-bool FontInstalled(const wchar_t* face) {
+void SetFaceName(LOGFONTW& font, std::wstring_view face) {
+  const size_t length = face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  font.lfFaceName[length] = L'\0';
+}
+
+bool FontInstalled(std::wstring_view face) {
   LOGFONTW wanted{};
   wanted.lfCharSet = DEFAULT_CHARSET;
-  wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+  SetFaceName(wanted, face);
   bool found = false;
   HDC screen = GetDC(nullptr);
   EnumFontFamiliesExW(
@@ -76,7 +81,7 @@ LOGFONTW WindowFontAt(UINT dpi) {
                       : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   if (ok) font = metrics.lfMessageFont;
   static const bool haveSimSun = FontInstalled(L"SimSun");
-  if (haveSimSun) wcscpy(font.lfFaceName, L"SimSun");
+  if (haveSimSun) SetFaceName(font, L"SimSun");
   font.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
   font.lfWidth = 0;
   font.lfCharSet = DEFAULT_CHARSET;
