@@ -439,7 +439,7 @@ INSTANTIATE_TEST_SUITE_P(AnyControl, EscapeTest,
                                            Ctl::StartButton, Ctl::AllDrivesBox, Ctl::FormatList,
                                            Ctl::HomePageLink),
                          [](const ::testing::TestParamInfo<Ctl>& info) {
-                           return "Control" + std::to_string(static_cast<int>(info.param));
+                           return "ControlNumber" + std::to_string(static_cast<int>(info.param));
                          });
 
 // The lines' texts go into the document in code page 936; the movies are
@@ -522,14 +522,23 @@ TEST_F(MainWindowTest, StopClickHandledInsideTheWalk) {
 
 // Closing the window during a run stops the run after the entry in hand; the
 // window is destroyed only once the run has unwound, and the program ends.
-TEST_F(MainWindowTest, CloseDuringARunStopsItFirst) {
+enum class CloseBy { EscapeKey, CloseButton };
+
+class CloseDuringARunTest : public MainWindowTest, public ::testing::WithParamInterface<CloseBy> {};
+
+TEST_P(CloseDuringARunTest, StopsTheRunFirst) {
   for (int i = 0; i < 8; ++i) folder_.AddFile(L"movie" + std::to_wstring(i) + L".avi");
   folder_.AddFile(L"sub\\deeper.avi");
   AddRow(L"5", L"A");
   SetText(Ctl::FolderBox, folder_.root());
   SetTicked(Ctl::AllDrivesBox, false);
   host_.beforePump = [this](int pump) {
-    if (pump == 3) PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    if (pump != 3) return;
+    if (GetParam() == CloseBy::EscapeKey) {
+      PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    } else {
+      PostMessageW(window_.handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
   };
 
   Click(Ctl::StartButton);
@@ -542,6 +551,11 @@ TEST_F(MainWindowTest, CloseDuringARunStopsItFirst) {
   EXPECT_LE(written, 3);
   EXPECT_FALSE(folder_.Exists(L"sub\\deeper.SRT"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Either, CloseDuringARunTest, ::testing::Values(CloseBy::EscapeKey, CloseBy::CloseButton),
+                         [](const ::testing::TestParamInfo<CloseBy>& info) {
+                           return info.param == CloseBy::EscapeKey ? "EscapeKey" : "CloseButton";
+                         });
 
 TEST_F(MainWindowTest, NoLinesShowsATaskModalMessageBox) {
   std::wstring shownText;
