@@ -2,14 +2,18 @@
 //
 //   varnel-bench-tree make   TREE DIR                builds the tree (deterministic)
 //   varnel-bench-tree describe TREE                  "VERSION TREE FOLDERS FILES"
-//   varnel-bench-tree reset  TREE DIR FORMAT fresh|existing
+//   varnel-bench-tree reset  TREE DIR TRASH FORMAT fresh|existing
 //   varnel-bench-tree check  TREE DIR FORMAT DOCUMENT  every subtitle and nothing else
 //   varnel-bench-tree writes TREE                     subtitle writes one run makes
 //   varnel-bench-tree time   RESULT -- PROGRAM ARGS...
 //
-// TREE is small, large or wide. FORMAT is SRT or SSA. `reset` removes every
-// subtitle file of both formats and, for "existing", writes an old subtitle
-// file of FORMAT beside every movie, so that a run has to replace all of them.
+// TREE is small, large or wide. FORMAT is SRT or SSA. `reset` moves every
+// subtitle file of both formats into a new folder under TRASH and, for
+// "existing", writes an old subtitle file of FORMAT beside every movie, so
+// that a run has to replace all of them. Moved, not removed: an ext4 without
+// a journal passes over inodes freed in the last minute when it makes a new
+// file, so files removed just before a run would slow that run's creations
+// by up to ten times, by how many were removed and when, not by who runs.
 // `check` walks the whole tree, hidden folders included, and fails unless the
 // files are exactly the tree's own (still empty) plus one subtitle file of
 // FORMAT per movie base name, each holding the bytes of DOCUMENT. `time` runs
@@ -224,12 +228,22 @@ void Make(const Tree& tree, const std::string& root) {
   for (const File& file : tree.files) WriteFile(root + file.path, "");
 }
 
-void Reset(const Tree& tree, const std::string& root, const std::string& format, bool existing) {
+void Reset(const Tree& tree, const std::string& root, const std::string& trash, const std::string& format,
+           bool existing) {
+  std::string bin = trash + "reset-XXXXXX";
+  if (!mkdtemp(bin.data())) Fail("cannot make a folder in " + trash + ": " + std::strerror(errno));
+  bin += '/';
+  long moved = 0;
   for (const File& file : tree.files) {
     if (file.subtitle.empty()) continue;
     for (const char* ext : {"SRT", "SSA"}) {
       std::string path = root + file.subtitle + ext;
-      if (unlink(path.c_str()) != 0 && errno != ENOENT) Fail("cannot remove " + path);
+      std::string away = bin + std::to_string(moved);
+      if (rename(path.c_str(), away.c_str()) == 0) {
+        ++moved;
+      } else if (errno != ENOENT) {
+        Fail("cannot move " + path + ": " + std::strerror(errno));
+      }
     }
   }
   if (!existing) return;
@@ -361,10 +375,10 @@ int main(int argc, char** argv) {
   } else if (command == "make" && argc == 4) {
     Make(tree, WithSlash(argv[3]));
     Describe(*shape, tree);
-  } else if (command == "reset" && argc == 6) {
-    std::string mode = argv[5];
+  } else if (command == "reset" && argc == 7) {
+    std::string mode = argv[6];
     if (mode != "fresh" && mode != "existing") return Usage();
-    Reset(tree, WithSlash(argv[3]), argv[4], mode == "existing");
+    Reset(tree, WithSlash(argv[3]), WithSlash(argv[4]), argv[5], mode == "existing");
   } else if (command == "check" && argc == 6) {
     Check(tree, WithSlash(argv[3]), argv[4], ReadFile(argv[5]));
   } else {

@@ -41,6 +41,12 @@ find_exec="find \"\$1\" $movies -exec sh -c 'cat \"\$0\" > \"\${1%.*}.SRT\"' \"\
 find_xargs="find \"\$1\" $movies -print0 | xargs -0 -P $(nproc) -n 1 sh -c 'cat \"\$0\" > \"\${1%.*}.SRT\"' \"\$2\""
 
 mkdir -p "$out/trees" "$out/runs"
+# Subtitle files taken away between runs are moved here, and removed only
+# when the bench ends (see varnel-bench-tree reset).
+trash=$out/trash
+rm -rf "$trash"
+mkdir -p "$trash"
+trap 'rm -rf "$trash"' EXIT
 
 # The document of each format, as varnel-stamp writes it, for the contenders
 # that copy a prepared file and for the checks.
@@ -72,7 +78,7 @@ run_contender() {
   local result=$out/runs/result log=$out/runs/output
   local writes
   writes=$("$tool" writes "$tree")
-  "$tool" reset "$tree" "$dir" "$format" "$mode"
+  "$tool" reset "$tree" "$dir" "$trash" "$format" "$mode"
   local -a command
   case $contender in
     varnel-stamp) command=("$stamp" -q --format "$format" "${lines[@]}" "$dir") ;;
@@ -99,7 +105,8 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 rows=()
 # measure TREE FORMAT MODE CONTENDER...: one untimed warm-up round of the fast
-# contenders, then BENCH_RUNS rounds in which every contender runs once.
+# contenders, then BENCH_RUNS rounds in which every contender runs once, each
+# round starting with the next contender so that none always goes first.
 measure() {
   local tree=$1 format=$2 mode=$3
   shift 3
@@ -110,9 +117,12 @@ measure() {
     run_contender "$tree" "$format" "$mode" "$contender"
     rm -f "$out/runs/$tree-$format-$mode-$contender"
   done
-  local round
-  for ((round = 1; round <= runs; round++)); do
-    for contender in "$@"; do run_contender "$tree" "$format" "$mode" "$contender"; done
+  local -a order=("$@")
+  local round i
+  for ((round = 0; round < runs; round++)); do
+    for ((i = 0; i < ${#order[@]}; i++)); do
+      run_contender "$tree" "$format" "$mode" "${order[(round + i) % ${#order[@]}]}"
+    done
   done
   for contender in "$@"; do rows+=("$tree $format $mode $contender"); done
 }
@@ -175,12 +185,12 @@ goals=()
 if [[ " $trees " == *" large "* ]]; then
   for format in SRT SSA; do
     goals+=("$(awk -v a="${median_of[large-$format-fresh-varnel-stamp]}" -v b="${median_of[large-$format-fresh-baseline]}" \
-      -v f="$format" 'BEGIN { r = a / b; printf "varnel-stamp / baseline, large tree, %s, fresh: %.2f (goal <= 1.15: %s)", f, r, r <= 1.15 ? "met" : "missed" }')")
+      -v f="$format" 'BEGIN { r = a / b; printf "varnel-stamp / baseline, large tree, %s, fresh: %.2f (goal <= 1.15: %s)", f, r, (r <= 1.15 ? "met" : "missed") }')")
   done
   goals+=("$(awk -v a="${median_of[large-SRT-fresh-find-exec]}" -v b="${median_of[large-SRT-fresh-varnel-stamp]}" \
-    'BEGIN { r = a / b; printf "find -exec / varnel-stamp, large tree, SRT, fresh: %.1f (goal >= 20: %s)", r, r >= 20 ? "met" : "missed" }')")
+    'BEGIN { r = a / b; printf "find -exec / varnel-stamp, large tree, SRT, fresh: %.1f (goal >= 20: %s)", r, (r >= 20 ? "met" : "missed") }')")
 fi
-goals+=("$(awk -v k="${peak_max[all]:-0}" 'BEGIN { printf "varnel-stamp peak memory, every tree: %.1f MiB (goal < 16: %s)", k / 1024, k < 16 * 1024 ? "met" : "missed" }')")
+goals+=("$(awk -v k="${peak_max[all]:-0}" 'BEGIN { printf "varnel-stamp peak memory, every tree: %.1f MiB (goal < 16: %s)", k / 1024, (k < 16 * 1024 ? "met" : "missed") }')")
 
 {
   echo
