@@ -20,6 +20,7 @@ runs=${BENCH_RUNS:-5}
 trees=${BENCH_TREES:-small large wide}
 
 die() { echo "bench: $*" >&2; exit 1; }
+scripts/bench-deps.sh
 [[ "$runs" =~ ^[0-9]+$ ]] && [ "$runs" -ge 5 ] || die "BENCH_RUNS must be a whole number of at least 5"
 for program in "$stamp" "$tool" "$baseline"; do
   [ -x "$program" ] || die "$program is missing: run 'make build' first"
@@ -70,8 +71,11 @@ for tree in $trees; do
 done
 
 # run_contender TREE FORMAT MODE CONTENDER: resets the tree, runs the
-# contender once, checks what it did, and appends "MICROSECONDS PEAK_KIB" to
-# the contender's sample file.
+# contender once (under the command in `wrap`, if any), checks what it did,
+# and appends "WALL_MICROSECONDS PEAK_KIB CPU_MICROSECONDS" to the
+# contender's sample file (its name ending in `suffix`).
+wrap=()
+suffix=""
 run_contender() {
   local tree=$1 format=$2 mode=$3 contender=$4
   local dir=$out/trees/$tree document=$out/document/$format/a.$format
@@ -86,9 +90,9 @@ run_contender() {
     find-exec) command=(bash -c "$find_exec" bench "$dir" "$document") ;;
     xargs-P) command=(bash -c "$find_xargs" bench "$dir" "$document") ;;
   esac
-  "$tool" time "$result" -- "${command[@]}" > "$log" 2>&1
-  local micros peak status
-  read -r micros peak status < "$result"
+  "$tool" time "$result" -- "${wrap[@]}" "${command[@]}" > "$log" 2>&1
+  local micros peak status cpu
+  read -r micros peak status cpu < "$result"
   [ "$status" -eq 0 ] || die "$contender on $tree ($format, $mode) ended with status $status: $(head -c 500 "$log")"
   case $contender in
     varnel-stamp) [ "$(cat "$log")" = "written: $writes, skipped: 0, failed: 0" ] ||
@@ -98,7 +102,7 @@ run_contender() {
   esac
   "$tool" check "$tree" "$dir" "$format" "$document" ||
     die "$contender on $tree ($format, $mode) did not write what the others write"
-  echo "$micros $peak" >> "$out/runs/$tree-$format-$mode-$contender"
+  echo "$micros $peak $cpu" >> "$out/runs/$tree-$format-$mode-$contender$suffix"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -134,70 +138,134 @@ for tree in $trees; do
   measure "$tree" SSA existing varnel-stamp baseline
 done
 
-# The table, and the same figures as JSON.
+# Counts that other work on the machine cannot move: system calls (strace)
+# and instructions run in user space (callgrind), one checked run each.
+echo "bench: counting system calls and instructions (SRT)"
+declare -A calls instructions
+count_rows=()
+for tree in $trees; do
+  for mode in fresh existing; do
+    for contender in varnel-stamp baseline; do
+      key=$tree-SRT-$mode-$contender
+      wrap=(strace -c -o "$out/runs/$key.strace")
+      suffix=.counted
+      run_contender "$tree" SRT "$mode" "$contender"
+      calls[$key]=$(awk '$NF == "total" { print $4 }' "$out/runs/$key.strace")
+      wrap=(valgrind -q --tool=callgrind "--callgrind-out-file=$out/runs/$key.callgrind")
+      run_contender "$tree" SRT "$mode" "$contender"
+      instructions[$key]=$(awk '$1 == "summary:" || $1 == "totals:" { print $2; exit }' "$out/runs/$key.callgrind")
+      rm -f "$out/runs/$key.callgrind" "$out/runs/$key.counted"
+      count_rows+=("$tree SRT $mode $contender")
+    done
+  done
+done
+wrap=()
+suffix=""
+
+# The table, and the same figures as JSON. Samples hold one run a line:
+# wall microseconds, peak KiB, processor microseconds.
+
+# stats FILE COLUMN: "MEDIAN MIN MAX" of that column.
+stats() {
+  cut -d' ' -f"$2" "$1" | sort -n |
+    awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m, v[1], v[NR] }'
+}
+ratio() { awk -v a="$1" -v b="${2:-0}" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "null" }'; }
+ms() { awk -v v="$1" 'BEGIN { printf "%.1f", v / 1000 }'; }
+json_text() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g; s/^/"/; s/$/"/'; }
+
+declare -A wall cpu_time
+for row in "${rows[@]}"; do
+  read -r tree format mode contender <<< "$row"
+  read -r wall[$tree-$format-$mode-$contender] _ _ < <(stats "$out/runs/$tree-$format-$mode-$contender" 1)
+  read -r cpu_time[$tree-$format-$mode-$contender] _ _ < <(stats "$out/runs/$tree-$format-$mode-$contender" 3)
+done
+
 json=$out/results.json
 {
   echo "{"
   echo "  \"runs\": $runs,"
-  echo "  \"machine\": {\"cpus\": $(nproc), \"kernel\": \"$(uname -r)\"},"
-  echo "  \"find_exec\": $(printf '%s' "$find_exec" | sed 's/\\/\\\\/g; s/"/\\"/g; s/^/"/; s/$/"/'),"
-  echo "  \"xargs_p\": $(printf '%s' "$find_xargs" | sed 's/\\/\\\\/g; s/"/\\"/g; s/^/"/; s/$/"/'),"
+  echo "  \"machine\": {\"cpus\": $(nproc), \"kernel\": \"$(uname -r)\", \"load_average\": \"$(cut -d' ' -f1-3 /proc/loadavg)\"},"
+  echo "  \"find_exec\": $(json_text "$find_exec"),"
+  echo "  \"xargs_p\": $(json_text "$find_xargs"),"
   echo "  \"results\": ["
 } > "$json"
 
-printf '%-6s %-4s %-9s %-13s %8s %10s %10s %10s %9s %9s\n' \
-  tree fmt subtitles contender entries "median ms" "min ms" "max ms" "x base" "peak KiB"
-declare -A median_of peak_max
-for row in "${rows[@]}"; do
-  read -r tree format mode contender <<< "$row"
-  median_of[$tree-$format-$mode-$contender]=$(cut -d' ' -f1 "$out/runs/$tree-$format-$mode-$contender" | median)
-done
+echo
+printf '%-6s %-4s %-9s %-13s %7s | %9s %9s %9s %7s | %9s %7s | %8s\n' tree fmt subtitles contender entries \
+  "wall ms" min max "x base" "cpu ms" "x base" "peak KiB"
+peak_all=0
 separator=""
 for row in "${rows[@]}"; do
   read -r tree format mode contender <<< "$row"
-  samples=$out/runs/$tree-$format-$mode-$contender
-  med=${median_of[$tree-$format-$mode-$contender]}
-  min=$(cut -d' ' -f1 "$samples" | sort -n | head -1)
-  max=$(cut -d' ' -f1 "$samples" | sort -n | tail -1)
+  key=$tree-$format-$mode-$contender
+  samples=$out/runs/$key
+  read -r med min max < <(stats "$samples" 1)
   peak=$(cut -d' ' -f2 "$samples" | sort -n | tail -1)
   read -r _ _ folders files <<< "$("$tool" describe "$tree")"
   entries=$((folders + files))
-  base=${median_of[$tree-$format-$mode-baseline]:-}
-  ratio=$(awk -v a="$med" -v b="${base:-0}" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
-  per_second=$(awk -v n="$entries" -v us="$med" 'BEGIN { printf "%.0f", n / (us / 1e6) }')
-  case $contender in find-exec | xargs-P) peak_shown=- ;; *) peak_shown=$peak ;; esac
-  printf '%-6s %-4s %-9s %-13s %8d %10.1f %10.1f %10.1f %9s %9s\n' "$tree" "$format" "$mode" "$contender" \
-    "$entries" "$(awk -v v="$med" 'BEGIN { print v / 1000 }')" "$(awk -v v="$min" 'BEGIN { print v / 1000 }')" \
-    "$(awk -v v="$max" 'BEGIN { print v / 1000 }')" "$ratio" "$peak_shown"
-  if [ "$contender" = varnel-stamp ] && [ "$peak" -gt "${peak_max[all]:-0}" ]; then peak_max[all]=$peak; fi
+  wall_ratio=$(ratio "$med" "${wall[$tree-$format-$mode-baseline]:-}")
+  cpu_ratio=$(ratio "${cpu_time[$key]}" "${cpu_time[$tree-$format-$mode-baseline]:-}")
+  # Only the two single programs have a peak of their own; the one-liners
+  # are many processes.
+  case $contender in find-exec | xargs-P) peak=null ;; esac
+  [ "$contender" = varnel-stamp ] && [ "$peak" -gt "$peak_all" ] && peak_all=$peak
+  printf '%-6s %-4s %-9s %-13s %7d | %9s %9s %9s %7s | %9s %7s | %8s\n' "$tree" "$format" "$mode" "$contender" \
+    "$entries" "$(ms "$med")" "$(ms "$min")" "$(ms "$max")" "$wall_ratio" "$(ms "${cpu_time[$key]}")" "$cpu_ratio" "$peak"
   {
     printf '%s    {"tree": "%s", "entries": %d, "format": "%s", "subtitles": "%s", "contender": "%s", ' \
       "$separator" "$tree" "$entries" "$format" "$mode" "$contender"
-    printf '"median_us": %s, "min_us": %s, "max_us": %s, "samples_us": [%s], ' "$med" "$min" "$max" \
-      "$(cut -d' ' -f1 "$samples" | paste -sd, -)"
-    printf '"entries_per_second": %s, "ratio_to_baseline": %s, "peak_rss_kib": %s}' "$per_second" \
-      "$([ "$ratio" = - ] && echo null || echo "$ratio")" "$([ "$peak_shown" = - ] && echo null || echo "$peak")"
+    printf '"wall_median_us": %s, "wall_min_us": %s, "wall_max_us": %s, "wall_samples_us": [%s], ' \
+      "$med" "$min" "$max" "$(cut -d' ' -f1 "$samples" | paste -sd, -)"
+    printf '"cpu_median_us": %s, "cpu_samples_us": [%s], ' "${cpu_time[$key]}" "$(cut -d' ' -f3 "$samples" | paste -sd, -)"
+    printf '"entries_per_second": %s, "wall_ratio_to_baseline": %s, "cpu_ratio_to_baseline": %s, "peak_rss_kib": %s}' \
+      "$(awk -v n="$entries" -v us="$med" 'BEGIN { printf "%.0f", n / (us / 1e6) }')" "$wall_ratio" "$cpu_ratio" "$peak"
   } >> "$json"
   separator=$',\n'
 done
 
+echo
+printf '%-6s %-4s %-9s %-13s %7s | %12s %9s %7s | %14s %9s %7s\n' tree fmt subtitles contender entries \
+  "system calls" "per entry" "x base" "instructions" "per entry" "x base"
+separator=$'\n  ],\n  "counts": [\n'
+for row in "${count_rows[@]}"; do
+  read -r tree format mode contender <<< "$row"
+  key=$tree-$format-$mode-$contender
+  read -r _ _ folders files <<< "$("$tool" describe "$tree")"
+  entries=$((folders + files))
+  calls_ratio=$(ratio "${calls[$key]}" "${calls[$tree-$format-$mode-baseline]}")
+  instructions_ratio=$(ratio "${instructions[$key]}" "${instructions[$tree-$format-$mode-baseline]}")
+  printf '%-6s %-4s %-9s %-13s %7d | %12d %9.2f %7s | %14d %9.0f %7s\n' "$tree" "$format" "$mode" "$contender" \
+    "$entries" "${calls[$key]}" "$(awk -v c="${calls[$key]}" -v n="$entries" 'BEGIN { print c / n }')" "$calls_ratio" \
+    "${instructions[$key]}" "$(awk -v c="${instructions[$key]}" -v n="$entries" 'BEGIN { print c / n }')" \
+    "$instructions_ratio"
+  printf '%s    {"tree": "%s", "entries": %d, "format": "%s", "subtitles": "%s", "contender": "%s", "system_calls": %s, "user_instructions": %s}' \
+    "$separator" "$tree" "$entries" "$format" "$mode" "$contender" "${calls[$key]}" "${instructions[$key]}" >> "$json"
+  separator=$',\n'
+done
+
+# goal TEXT VALUE OK: one line of the goals, "met" when OK is 1.
 goals=()
+goal() { goals+=("$1: $2 (goal $3: $( [ "$4" = 1 ] && echo met || echo missed))"); }
 if [[ " $trees " == *" large "* ]]; then
   for format in SRT SSA; do
-    goals+=("$(awk -v a="${median_of[large-$format-fresh-varnel-stamp]}" -v b="${median_of[large-$format-fresh-baseline]}" \
-      -v f="$format" 'BEGIN { r = a / b; printf "varnel-stamp / baseline, large tree, %s, fresh: %.2f (goal <= 1.15: %s)", f, r, (r <= 1.15 ? "met" : "missed") }')")
+    r=$(ratio "${wall[large-$format-fresh-varnel-stamp]}" "${wall[large-$format-fresh-baseline]}")
+    goal "varnel-stamp / baseline wall time, large tree, $format, fresh" "$r" "<= 1.15" \
+      "$(awk -v r="$r" 'BEGIN { print (r <= 1.15) ? 1 : 0 }')"
   done
-  goals+=("$(awk -v a="${median_of[large-SRT-fresh-find-exec]}" -v b="${median_of[large-SRT-fresh-varnel-stamp]}" \
-    'BEGIN { r = a / b; printf "find -exec / varnel-stamp, large tree, SRT, fresh: %.1f (goal >= 20: %s)", r, (r >= 20 ? "met" : "missed") }')")
+  r=$(ratio "${wall[large-SRT-fresh-find-exec]}" "${wall[large-SRT-fresh-varnel-stamp]}")
+  goal "find -exec / varnel-stamp wall time, large tree, SRT, fresh" "$r" ">= 20" \
+    "$(awk -v r="$r" 'BEGIN { print (r >= 20) ? 1 : 0 }')"
 fi
-goals+=("$(awk -v k="${peak_max[all]:-0}" 'BEGIN { printf "varnel-stamp peak memory, every tree: %.1f MiB (goal < 16: %s)", k / 1024, (k < 16 * 1024 ? "met" : "missed") }')")
+goal "varnel-stamp peak memory, every tree measured" "$(awk -v k="$peak_all" 'BEGIN { printf "%.1f MiB", k / 1024 }')" \
+  "< 16 MiB" "$(awk -v k="$peak_all" 'BEGIN { print (k < 16 * 1024) ? 1 : 0 }')"
 
 {
   echo
   echo "  ],"
   echo "  \"goals\": ["
   for ((i = 0; i < ${#goals[@]}; i++)); do
-    printf '    "%s"%s\n' "${goals[$i]}" "$([ $i -lt $((${#goals[@]} - 1)) ] && echo ,)"
+    printf '    %s%s\n' "$(json_text "${goals[$i]}")" "$([ $i -lt $((${#goals[@]} - 1)) ] && echo ,)"
   done
   echo "  ]"
   echo "}"
