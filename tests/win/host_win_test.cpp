@@ -125,7 +125,9 @@ TEST(WinDrives, FixedDrivesAsLetterAndColon) {
     EXPECT_TRUE(drives[i][0] >= L'A' && drives[i][0] <= L'Z');
     EXPECT_EQ(drives[i][1], L':');
     EXPECT_EQ(GetDriveTypeW((drives[i] + L"\\").c_str()), static_cast<UINT>(DRIVE_FIXED));
-    if (i > 0) EXPECT_LT(drives[i - 1], drives[i]);
+    if (i > 0) {
+      EXPECT_LT(drives[i - 1], drives[i]);
+    }
   }
 }
 
