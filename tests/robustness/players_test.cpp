@@ -96,8 +96,8 @@ struct LibassScript {
   bool read = false;
   std::vector<Cue> events;
   std::vector<std::string> eventStyles;
-  std::vector<ASS_Style> styles;  // names and font names not kept
-  std::vector<std::string> styleNames, fontNames;
+  std::vector<ASS_Style> styles;  // numbers only: their text pointers die with the track
+  std::vector<std::string> styleNames, fontNames;  // the texts, kept
 };
 
 // libass reads an SSA script the way a player loads an external file.
