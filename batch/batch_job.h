@@ -47,6 +47,9 @@ class BatchJob {
   // The Start button's click handler. Re-entered from the event pump when the
   // button is clicked during a walk, which stops the walk.
   void RunBatch();
+  // Stops a run going on as a stop click would, after the entry in hand, but
+  // reads and changes nothing of the window: for a window that is closing.
+  void StopRun() { state_.runFlag = 0; }
   // Walks one folder tree, writing the run's document beside every movie.
   void ScanFolder(NativeText folder);
 

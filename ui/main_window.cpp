@@ -190,49 +190,11 @@ bool RegisterWindowClasses(HINSTANCE instance, WNDPROC mainWindowProc) {
 
 }  // namespace
 
-// The host of the window's runs: the given host, until the window is closed
-// during a run. From then on no folder is listed any more, so the walk ends
-// after the entry in hand and every walker unwinds.
-class MainWindow::ClosingHost final : public BatchHost {
- public:
-  explicit ClosingHost(BatchHost& inner) : inner_(inner) {}
-
-  void Stop() { stopped_ = true; }
-
-  std::unique_ptr<FolderListing> ListFolder(const NativeText& folder) override {
-    if (stopped_) return nullptr;
-    std::unique_ptr<FolderListing> listing = inner_.ListFolder(folder);
-    if (!listing) return nullptr;
-    return std::make_unique<Listing>(std::move(listing), stopped_);
-  }
-  bool WriteWholeFile(const NativeText& path, std::string_view bytes) override {
-    return inner_.WriteWholeFile(path, bytes);
-  }
-  std::vector<NativeText> ListFixedDrives() override { return inner_.ListFixedDrives(); }
-  void ProcessPendingEvents() override { inner_.ProcessPendingEvents(); }
-
- private:
-  class Listing final : public FolderListing {
-   public:
-    Listing(std::unique_ptr<FolderListing> inner, const bool& stopped)
-        : inner_(std::move(inner)), stopped_(stopped) {}
-    bool Next(FolderEntry& entry) override { return !stopped_ && inner_->Next(entry); }
-
-   private:
-    std::unique_ptr<FolderListing> inner_;
-    const bool& stopped_;
-  };
-
-  BatchHost& inner_;
-  bool stopped_ = false;
-};
-
 MainWindow::MainWindow(BatchHost& host)
     : openAddress([](const std::wstring& address) {
         ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
       }),
-      host_(std::make_unique<ClosingHost>(host)),
-      job_(*this, *host_) {}
+      job_(*this, host) {}
 
 MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
@@ -596,7 +558,7 @@ void MainWindow::RequestClose() {
     // The run is in the middle of using the window: stop it after the entry
     // in hand and destroy the window once it has unwound.
     closeRequested_ = true;
-    host_->Stop();
+    job_.StopRun();
     ShowWindow(window_, SW_HIDE);
     return;
   }

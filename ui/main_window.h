@@ -50,8 +50,6 @@ class MainWindow final : public BatchWindow {
   void ShowMessageBox(NativeView text, unsigned style, NativeView title) override;
 
  private:
-  class ClosingHost;
-
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleCommand(int id, int code);
@@ -75,7 +73,6 @@ class MainWindow final : public BatchWindow {
   int CurrentItem(Ctl list) const;
   int ItemValue(Ctl list, int index) const;
 
-  std::unique_ptr<ClosingHost> host_;
   BatchJob job_;
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_{};
