@@ -12,6 +12,31 @@ namespace varnel {
 
 namespace {
 
+// A path as printed: control characters (a newline in a name, a terminal
+// escape) are shown as \n, \t or \xNN, so that every path stays on one line
+// and nothing in a name can drive the terminal.
+std::string PrintablePath(NativeView path) {
+  std::string text = Utf8FromNative(path);
+  std::string shown;
+  shown.reserve(text.size());
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      shown += c;
+    } else if (c == '\n') {
+      shown += "\\n";
+    } else if (c == '\t') {
+      shown += "\\t";
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 0xF];
+    }
+  }
+  return shown;
+}
+
 // The window side of a command-line run: settings from the command line; the
 // status texts of the window are not shown (progress comes from the host).
 class StampWindow : public BatchWindow {
@@ -41,7 +66,7 @@ class StampHost : public SystemHost {
     std::unique_ptr<FolderListing> listing = OpenFolderListing(folder, &why);
     if (!listing) {
       ++unlisted;
-      Report("cannot list " + Utf8FromNative(folder) + ": " + why);
+      Report("cannot list " + PrintablePath(folder) + ": " + why);
     }
     return listing;
   }
@@ -53,13 +78,13 @@ class StampHost : public SystemHost {
     }
     if (options_.dryRun) {
       ClearProgress();
-      streams_.out << Utf8FromNative(path) << '\n';
+      streams_.out << PrintablePath(path) << '\n';
       return true;
     }
     FailureReason why;
     if (varnel::WriteWholeFile(path, bytes, &why)) return true;
     ++failed;
-    Report("cannot write " + Utf8FromNative(path) + ": " + why);
+    Report("cannot write " + PrintablePath(path) + ": " + why);
     return false;
   }
 
@@ -81,7 +106,7 @@ class StampHost : public SystemHost {
     auto now = std::chrono::steady_clock::now();
     if (now - lastProgress_ < std::chrono::milliseconds(200)) return;
     lastProgress_ = now;
-    std::string shown = Utf8FromNative(folder);
+    std::string shown = PrintablePath(folder);
     constexpr size_t kWidth = 70;
     if (shown.size() > kWidth) {
       size_t cut = shown.size() - kWidth;

@@ -97,6 +97,13 @@ TEST(Stamp, DryRunAndSkipExisting) {
   EXPECT_TRUE(tree.Exists("a.SRT"));
 }
 
+TEST(Stamp, ControlCharactersInNamesArePrintedEscaped) {
+  TempTree tree;
+  tree.AddFile("two\nlines\x1b[31m.avi");
+  Result r = Stamp({"-n", "-l", "1:x", tree.root()});
+  EXPECT_EQ(r.out, tree.Path("two\\nlines\\x1B[31m.SRT") + "\nwritten: 1, skipped: 0, failed: 0\n");
+}
+
 TEST(Stamp, FailuresAreReportedAndTheWalkGoesOn) {
   TempTree tree;
   tree.AddFile("a.avi");
