@@ -1,5 +1,5 @@
 # Front door: `make demo`, `make test`, `make build`, `make bench`, `make gui`.
-.PHONY: all deps build build-windows test test-windows test-asan test-fuzz fuzz demo bench gui clean
+.PHONY: all deps build build-native build-windows test test-windows test-asan test-fuzz fuzz demo bench gui clean
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -8,10 +8,12 @@ all: build
 deps:
 	@scripts/install-deps.sh
 
-build: deps
+build: build-native build-windows
+
+# varnel-stamp and the test programs for this machine, in build/native/bin.
+build-native: deps
 	cmake --preset native
 	cmake --build --preset native -j $(JOBS)
-	@$(MAKE) --no-print-directory build-windows
 
 # varnel.exe and varnel-stamp.exe in build/windows/bin, cross-built with mingw-w64.
 build-windows: deps
@@ -46,7 +48,7 @@ fuzz: deps
 	cmake --build --preset fuzz -j $(JOBS)
 	@fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
 
-demo: build
+demo: build-native
 	@scripts/demo.sh
 
 # Not part of `make test`: takes minutes and measures, it does not judge.
