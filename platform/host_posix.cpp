@@ -279,8 +279,12 @@ bool WriteWholeFile(const NativeText& path, std::string_view bytes, FailureReaso
 }
 
 bool PathExists(const NativeText& path) {
-  PlaceInFolder place;
   struct stat info;
+  // A path that fits is looked up whole, with no folder to open first.
+  if (path.size() < PATH_MAX && !path.empty() && path.back() != '/') {
+    return lstat(path.c_str(), &info) == 0;
+  }
+  PlaceInFolder place;
   return OpenPlace(path, place, nullptr) &&
          fstatat(place.folder.get(), place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
