@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
+#include "ui/ad_list_view.h"
 #include "ui/colour_picker.h"
 #include "ui/spin_rule.h"
 #include "ui/window_text.h"
@@ -330,6 +332,9 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       SendMessageW(control, EM_SETLIMITTEXT, spec.typingLimit, 0);
       if (spec.flags & kCentredText) SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
       if (spec.flags & kDigitFilter) SetWindowSubclass(control, DigitFilterProc, 1, 0);
+      if (spec.id == Ctl::SubtitleBox) {
+        SetWindowSubclass(control, SubtitleBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
+      }
       break;
     case Kind::CheckBox:
       SendMessageW(control, BM_SETCHECK, (spec.flags & kChecked) ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -496,19 +501,67 @@ bool MainWindow::HandleCommand(int id, int code) {
     RequestClose();
     return true;
   }
+  enum class Event { Clicked, TextChanged, ItemChosen };
   struct Binding {
     Ctl control;
-    int code;
-    void (MainWindow::*handler)();
+    Event event;
+    void (*handler)(MainWindow& window, Ctl source);
   };
   static constexpr Binding kBindings[] = {
-      {Ctl::StartButton, BN_CLICKED, &MainWindow::StartOrStopRun},
+      {Ctl::Button5, Event::Clicked, [](MainWindow& w, Ctl) { w.AddAdLine(); }},
+      {Ctl::Button2, Event::Clicked, [](MainWindow& w, Ctl) { w.DeleteAdLine(); }},
+      {Ctl::MoveUpButton, Event::Clicked, [](MainWindow& w, Ctl) { w.MoveAdLineUp(); }},
+      {Ctl::MoveDownButton, Event::Clicked, [](MainWindow& w, Ctl) { w.MoveAdLineDown(); }},
+      {Ctl::Button6, Event::Clicked, [](MainWindow& w, Ctl) { w.ClearAdList(); }},
+      {Ctl::Button1, Event::Clicked, [](MainWindow& w, Ctl) { w.ChooseMovieFolder(); }},
+      {Ctl::Button3, Event::Clicked, [](MainWindow& w, Ctl) { w.ChooseFontName(); }},
+      {Ctl::ExtBox9, Event::TextChanged, [](MainWindow& w, Ctl box) { w.SyncExtensionTick(box); }},
+      {Ctl::ExtBox10, Event::TextChanged, [](MainWindow& w, Ctl box) { w.SyncExtensionTick(box); }},
+      {Ctl::ExtBox11, Event::TextChanged, [](MainWindow& w, Ctl box) { w.SyncExtensionTick(box); }},
+      {Ctl::DisplayModeList, Event::ItemChosen, [](MainWindow& w, Ctl) { w.ApplyDisplayMode(); }},
+      {Ctl::FormatList, Event::ItemChosen, [](MainWindow& w, Ctl) { w.ApplySubtitleType(); }},
+      {Ctl::StartButton, Event::Clicked, [](MainWindow& w, Ctl) { w.StartOrStopRun(); }},
   };
   for (const Binding& binding : kBindings) {
-    if (id == ControlId(binding.control) && code == binding.code) {
-      (this->*binding.handler)();
-      return true;
+    if (id != ControlId(binding.control)) continue;
+    bool raised = false;
+    switch (binding.event) {
+      case Event::Clicked:
+        raised = code == BN_CLICKED;
+        break;
+      case Event::TextChanged:
+        raised = code == EN_CHANGE;
+        break;
+      case Event::ItemChosen:
+        raised = ItemChosen(binding.control, code);
+        break;
     }
+    if (!raised) return false;
+    binding.handler(*this, binding.control);
+    return true;
+  }
+  return false;
+}
+
+bool MainWindow::ItemChosen(Ctl list, int code) {
+  // The user ends a choice with an item taken by picking it in the open list
+  // (also the item that was current already), or by stepping to it with the
+  // keys or the wheel while the list is closed. Moving through the open list
+  // is no choice yet. A list that closes on another item than it opened on
+  // has one chosen however it was closed: some lists (Wine's) keep the item
+  // that Escape closes them on.
+  int& itemWhenOpened = itemWhenOpened_[static_cast<size_t>(list)];
+  switch (code) {
+    case CBN_DROPDOWN:
+      itemWhenOpened = CurrentItem(list);
+      return false;
+    case CBN_SELENDOK:
+      itemWhenOpened = CurrentItem(list);
+      return true;
+    case CBN_SELCHANGE:
+      return !SendMessageW(control(list), CB_GETDROPPEDSTATE, 0, 0);
+    case CBN_CLOSEUP:
+      return CurrentItem(list) != std::exchange(itemWhenOpened, CurrentItem(list));
   }
   return false;
 }
@@ -615,7 +668,7 @@ SsaStyle MainWindow::ReadSsaStyle() const {
 JobSettings MainWindow::ReadJobSettings() {
   JobSettings settings;
   HWND list = control(Ctl::AdList);
-  settings.adRowCount = ListView_GetItemCount(list);
+  settings.adRowCount = AdListView(list).RowCount();
   if (settings.adRowCount < 1) return settings;
 
   static constexpr Ctl kExtensionBoxes[kExtensionSlots] = {
@@ -636,21 +689,9 @@ JobSettings MainWindow::ReadJobSettings() {
     if (settings.subtitleType == 1) settings.style = ReadSsaStyle();
     settings.leadInText = AnsiFromWide(WindowText(control(Ctl::LeadInBox)));
     // The texts of the document go into the system code page; paths stay wide.
-    std::wstring cell(1024, L'\0');
-    auto cellText = [&](int row, int column) {
-      for (;;) {
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = cell.data();
-        item.cchTextMax = static_cast<int>(cell.size());
-        const int length = static_cast<int>(
-            SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-        if (length < static_cast<int>(cell.size()) - 1) return AnsiFromWide(std::wstring_view(cell.data(), length));
-        cell.resize(cell.size() * 2);
-      }
-    };
+    const AdListView lines(list);
     for (int row = 0; row < settings.adRowCount; ++row) {
-      settings.rows.push_back({cellText(row, 0), cellText(row, 1)});
+      settings.rows.push_back({AnsiFromWide(lines.CellText(row, 0)), AnsiFromWide(lines.CellText(row, 1))});
     }
   }
 

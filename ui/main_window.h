@@ -1,6 +1,8 @@
 // The program's one window: built from its definition (window_definition.h),
-// scaled to the monitor's DPI, and wired to the batch job: the Start button
-// runs RunBatch, which reads the controls through the BatchWindow interface.
+// scaled to the monitor's DPI, and wired to its handlers: the Start button
+// runs RunBatch, which reads the controls through the BatchWindow interface;
+// the other handlers edit the advertisement list (ad_list_editing.cpp) and
+// keep the option controls consistent (option_controls.cpp).
 #pragma once
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include "batch/batch_host.h"
 #include "batch/batch_job.h"
 #include "batch/batch_window.h"
+#include "ui/system_dialogs.h"
 #include "ui/window_definition.h"
 
 namespace varnel::ui {
@@ -51,9 +54,15 @@ class MainWindow final : public BatchWindow {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // 编辑框_字幕's own keys: Enter adds the line.
+  static LRESULT CALLBACK SubtitleBoxProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleCommand(int id, int code);
   bool HandleNotify(const NMHDR& header, LRESULT& result);
+  // Whether the notification `code` of a drop-down list means the user
+  // chose an item.
+  bool ItemChosen(Ctl list, int code);
 
   bool CreateControls();
   HWND CreateControl(const ControlSpec& spec);
@@ -62,11 +71,27 @@ class MainWindow final : public BatchWindow {
   int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
   void ApplyFont();
 
-  // Handlers bound to events of the window.
+  // Handlers bound to events of the window. They change controls only; a
+  // run reads the controls when it starts.
   void FocusSubtitleBox();
   void StartOrStopRun();
   void Step(Ctl box, bool up);
   void RequestClose();
+
+  // Editing the advertisement list (ad_list_editing.cpp).
+  void AddAdLine();
+  void DeleteAdLine();
+  void MoveAdLineUp();
+  void MoveAdLineDown();
+  void ClearAdList();
+
+  // Option controls and dialogs (option_controls.cpp).
+  void ChooseMovieFolder();
+  void ChooseFontName();
+  void SyncExtensionTick(Ctl box);
+  void ApplyDisplayMode();
+  void ApplySubtitleType();
+  HWND DialogOwner() const;
 
   SsaStyle ReadSsaStyle() const;
   bool Ticked(Ctl box) const;
@@ -77,7 +102,9 @@ class MainWindow final : public BatchWindow {
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_{};
   std::array<HWND, kControlCount> spins_{};
+  std::array<int, kControlCount> itemWhenOpened_{};  // drop-down lists: the item when last opened
   HWND focusToRestore_ = nullptr;
+  FontChoice fontDialog_;  // 通用对话框1: the font chosen last
   HFONT font_ = nullptr;
   HFONT aboutFont_ = nullptr;
   UINT dpi_ = 96;
