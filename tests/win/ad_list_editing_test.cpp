@@ -1,5 +1,6 @@
 // Editing the advertisement list in the real window: the five buttons and
 // Enter in the entry box, with the rows and the selection they leave.
+#include <algorithm>
 #include <string>
 
 #include "main_window_fixture.h"
