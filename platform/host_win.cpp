@@ -1,5 +1,7 @@
 // File system host on Windows. Every path is UTF-16 and goes to the wide (W)
-// functions, so names outside the system code page are found and written.
+// functions in the long form, so names outside the system code page are found
+// and written, folders deeper than 260 characters are walked, and a name is
+// never read as a device (NUL, CON) or cut at a trailing dot.
 #include <windows.h>
 
 #include <atomic>
@@ -7,6 +9,7 @@
 
 #include "platform/encoding.h"
 #include "platform/host.h"
+#include "platform/long_path_win.h"
 #include "platform/window_messages_win.h"
 
 namespace varnel {
@@ -36,11 +39,14 @@ bool FailWithError(FailureReason* whyNot, DWORD error) {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// Symbolic links and junctions; other reparse points (cloud placeholders,
-// deduplicated files) are ordinary files and folders to the user.
+// Symbolic links, junctions and every other reparse point that stands for
+// another name; the rest (cloud placeholders, deduplicated files) are ordinary
+// files and folders to the user. A reparse point without a kind is a link
+// too: Wine shows a symbolic link of the Unix file system that way.
 bool IsLink(const WIN32_FIND_DATAW& data) {
-  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-         (data.dwReserved0 == IO_REPARSE_TAG_SYMLINK || data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  const DWORD tag = data.dwReserved0;
+  return tag == 0 || IsReparseTagNameSurrogate(tag);
 }
 
 class WinFolderListing : public FolderListing {
@@ -148,6 +154,11 @@ std::unique_ptr<FolderListing> OpenFolderListing(const NativeText& folder, Failu
   NativeText pattern = folder;
   if (!pattern.empty() && !IsSeparator(pattern.back())) pattern += L'\\';
   pattern += L'*';
+  pattern = LongPathForm(pattern);
+  if (pattern.empty()) {
+    FailWithError(whyNot, GetLastError());
+    return nullptr;
+  }
   WIN32_FIND_DATAW first{};
   HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &first, FindExSearchNameMatch,
                                  nullptr, FIND_FIRST_EX_LARGE_FETCH);
@@ -162,8 +173,10 @@ std::unique_ptr<FolderListing> OpenFolderListing(const NativeText& folder, Failu
   return std::make_unique<WinFolderListing>(find, first);
 }
 
-bool WriteWholeFile(const NativeText& path, std::string_view bytes, FailureReason* whyNot) {
-  if (path.empty()) return Fail(whyNot, "empty path");
+bool WriteWholeFile(const NativeText& givenPath, std::string_view bytes, FailureReason* whyNot) {
+  if (givenPath.empty()) return Fail(whyNot, "empty path");
+  const NativeText path = LongPathForm(givenPath);
+  if (path.empty()) return FailWithError(whyNot, GetLastError());
   for (int attempt = 0; attempt < 2; ++attempt) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -191,7 +204,8 @@ bool WriteWholeFile(const NativeText& path, std::string_view bytes, FailureReaso
 }
 
 bool PathExists(const NativeText& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  const NativeText longPath = LongPathForm(path);
+  return !longPath.empty() && GetFileAttributesW(longPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<NativeText> ListFixedDrives() {

@@ -6,6 +6,7 @@
 
 #include "platform/encoding.h"
 #include "platform/host.h"
+#include "platform/long_path_win.h"
 #include "temp_folder.h"
 
 namespace varnel {
@@ -114,6 +115,52 @@ TEST(WinWrite, LeavesAFileOpenElsewhereAlone) {
   }
   EXPECT_TRUE(WriteWholeFile(path, "new"));
   EXPECT_EQ(tree.Read(L"Film.SRT"), "new");
+}
+
+TEST(WinLongPath, EveryFormMadeAbsoluteAndLong) {
+  TempFolder tree;
+  const std::wstring here = tree.Path(L"here\\");  // the current folder, "C:\...\here\"
+  tree.AddFolder(L"here");
+  wchar_t previous[MAX_PATH + 1];
+  ASSERT_GT(GetCurrentDirectoryW(MAX_PATH + 1, previous), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryW(here.c_str()));
+  const std::wstring drive = here.substr(0, 2);  // "C:"
+  const std::wstring parent = tree.root();
+  const std::wstring longName(300, L'x');
+
+  struct Case {
+    std::wstring path, expected;
+  } cases[] = {
+      {L"C:\\Movies\\Film.SRT", L"\\\\?\\C:\\Movies\\Film.SRT"},
+      {L"d:/Movies//new/./old/../x/", L"\\\\?\\d:\\Movies\\new\\x\\"},
+      {L"C:\\..\\..\\Movies", L"\\\\?\\C:\\Movies"},  // never above the drive
+      // Kept as spelt: device names, trailing dots and blanks, "..." as a name.
+      {L"C:\\v\\NUL.SRT", L"\\\\?\\C:\\v\\NUL.SRT"},
+      {L"C:\\v\\con", L"\\\\?\\C:\\v\\con"},
+      {L"C:\\v\\dir.\\sub \\...\\*", L"\\\\?\\C:\\v\\dir.\\sub \\...\\*"},
+      {L"C:\\" + longName + L"\\" + longName, L"\\\\?\\C:\\" + longName + L"\\" + longName},
+      {L"\\\\server\\share\\v\\..\\Film.SRT", L"\\\\?\\UNC\\server\\share\\Film.SRT"},
+      {L"//server/share/v/", L"\\\\?\\UNC\\server\\share\\v\\"},
+      {L"\\\\server\\share\\..\\..\\v", L"\\\\?\\UNC\\server\\share\\v"},  // never above the share
+      {L"\\\\server\\share", L"\\\\?\\UNC\\server\\share\\"},
+      // Already in the long or device form: as given.
+      {L"\\\\?\\C:\\v\\..\\x", L"\\\\?\\C:\\v\\..\\x"},
+      {L"\\\\?\\UNC\\server\\share\\x", L"\\\\?\\UNC\\server\\share\\x"},
+      {L"\\\\.\\C:\\x", L"\\\\.\\C:\\x"},
+      // Against the current folder, its drive, or the drive's own current folder.
+      {L"Film.SRT", L"\\\\?\\" + here + L"Film.SRT"},
+      {L"sub\\", L"\\\\?\\" + here + L"sub\\"},
+      {L"..\\x\\.\\NUL.SRT", L"\\\\?\\" + parent + L"x\\NUL.SRT"},
+      {L".", L"\\\\?\\" + here.substr(0, here.size() - 1)},
+      {L"\\Movies\\x", L"\\\\?\\" + drive + L"\\Movies\\x"},
+      {drive + L"sub", L"\\\\?\\" + here + L"sub"},
+      {L"", L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.path));
+    EXPECT_EQ(Utf8(LongPathForm(c.path)), Utf8(c.expected));
+  }
+  SetCurrentDirectoryW(previous);
 }
 
 TEST(WinDrives, FixedDrivesAsLetterAndColon) {

@@ -9,34 +9,34 @@
 
 namespace varnel::testing {
 
-namespace {
-
 void RemoveTree(const std::wstring& folder) {
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+  HANDLE find = FindFirstFileW(LongForm(folder + L"*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
       std::wstring name = data.cFileName;
       if (name == L"." || name == L"..") continue;
       std::wstring path = folder + name;
-      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      SetFileAttributesW(LongForm(path).c_str(), FILE_ATTRIBUTE_NORMAL);
       // Links are removed, never followed.
       if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
           !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         RemoveTree(path + L"\\");
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveDirectoryW(path.c_str());
+        RemoveDirectoryW(LongForm(path).c_str());
       } else {
-        DeleteFileW(path.c_str());
+        DeleteFileW(LongForm(path).c_str());
       }
     } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  RemoveDirectoryW(folder.c_str());
+  RemoveDirectoryW(LongForm(folder).c_str());
 }
 
+namespace {
+
 std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes;
@@ -49,14 +49,15 @@ std::string ReadBytes(const std::wstring& path) {
 
 void Collect(const std::wstring& root, const std::wstring& relative, std::vector<std::string>& lines) {
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &data);
+  HANDLE find = FindFirstFileW(LongForm(root + relative + L"*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     std::wstring name = data.cFileName;
     if (name == L"." || name == L"..") continue;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       lines.push_back(Utf8(relative + name + L"\\"));
-      Collect(root, relative + name + L"\\", lines);
+      // A link to a folder is shown, never entered.
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) Collect(root, relative + name + L"\\", lines);
     } else {
       lines.push_back(Utf8(relative + name) + " = " + ReadBytes(root + relative + name));
     }
@@ -65,6 +66,12 @@ void Collect(const std::wstring& root, const std::wstring& relative, std::vector
 }
 
 }  // namespace
+
+std::wstring LongForm(std::wstring_view path) {
+  if (path.starts_with(L"\\\\?\\")) return std::wstring(path);
+  if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + std::wstring(path.substr(2));
+  return L"\\\\?\\" + std::wstring(path);
+}
 
 std::string Utf8(std::wstring_view text) {
   if (text.empty()) return {};
@@ -95,10 +102,10 @@ TempFolder::~TempFolder() { RemoveTree(root_); }
 std::wstring TempFolder::AddFolder(std::wstring_view relative) {
   std::wstring path = root_;
   for (wchar_t c : relative) {
-    if (c == L'\\') CreateDirectoryW(path.c_str(), nullptr);
+    if (c == L'\\') CreateDirectoryW(LongForm(path).c_str(), nullptr);
     path += c;
   }
-  CreateDirectoryW(path.c_str(), nullptr);
+  CreateDirectoryW(LongForm(path).c_str(), nullptr);
   return path;
 }
 
@@ -106,7 +113,7 @@ std::wstring TempFolder::AddFile(std::wstring_view relative, std::string_view by
   size_t slash = relative.rfind(L'\\');
   if (slash != std::wstring_view::npos) AddFolder(relative.substr(0, slash));
   std::wstring path = Path(relative);
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+  HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a test file");
   DWORD written = 0;
@@ -116,7 +123,7 @@ std::wstring TempFolder::AddFile(std::wstring_view relative, std::string_view by
 }
 
 bool TempFolder::Exists(std::wstring_view relative) const {
-  return GetFileAttributesW(Path(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(LongForm(Path(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string TempFolder::Read(std::wstring_view relative) const { return ReadBytes(Path(relative)); }

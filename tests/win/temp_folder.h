@@ -34,4 +34,13 @@ class TempFolder {
 
 std::string Utf8(std::wstring_view text);
 
+// An absolute path of the tests' own in the long form ("\\?\C:\...",
+// "\\?\UNC\server\share\..."), so that the helpers reach past 260
+// characters and make names such as "NUL.avi" or "dir." as they are spelt.
+std::wstring LongForm(std::wstring_view path);
+
+// Removes a folder (ending in "\") and everything in it; a link to a folder
+// is never entered.
+void RemoveTree(const std::wstring& folder);
+
 }  // namespace varnel::testing
