@@ -100,8 +100,8 @@ NativeText LongPathForm(NativeView path) {
     start = end + 1;
   }
 
-  NativeText result = IsDriveAbsolute(root) ? NativeText(kLongPrefix) + root
-                                            : NativeText(kLongUncPrefix) + root.substr(2);
+  NativeText result =
+      IsDriveAbsolute(root) ? NativeText(kLongPrefix) + root : NativeText(kLongUncPrefix) + root.substr(2);
   for (size_t i = 0; i < segments.size(); ++i) {
     if (i > 0) result += L'\\';
     result += segments[i];

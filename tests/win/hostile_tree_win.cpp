@@ -13,9 +13,9 @@ namespace {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 std::string ReadFileBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE file =
+      CreateFileW(LongForm(path).c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
   std::string bytes;
   char buffer[65536];
@@ -88,7 +88,8 @@ bool StartUnixProgram(const std::vector<std::wstring>& argv) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     return false;
   }
   if (process.hThread) CloseHandle(process.hThread);
@@ -119,7 +120,9 @@ std::wstring Utf16(const std::string& utf8) {
 std::string Describe(const TreeEntry& entry) {
   std::string text(1, entry.kind);
   if (entry.attributes) text += " attributes " + std::to_string(entry.attributes);
-  if (entry.kind == 'f') text += " [" + entry.content.substr(0, 40) + (entry.content.size() > 40 ? "...]" : "]");
+  if (entry.kind == 'f') {
+    text += " [" + entry.content.substr(0, 40) + (entry.content.size() > 40 ? "...]" : "]");
+  }
   return text;
 }
 
@@ -140,9 +143,7 @@ std::string WithoutCarriageReturns(std::string text) {
 
 }  // namespace
 
-bool UnderWine() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 HostileTree::HostileTree() {
   for (const wchar_t* folder : {L"tree", L"outside", L"cwd"}) top_.AddFolder(folder);
@@ -263,8 +264,8 @@ ProgramRun RunStampProgram(const std::vector<std::wstring>& args, const std::wst
   }
   SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-  HANDLE input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
-                             0, nullptr);
+  HANDLE input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                             OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -272,8 +273,8 @@ ProgramRun RunStampProgram(const std::vector<std::wstring>& args, const std::wst
   startup.hStdOutput = outWrite;
   startup.hStdError = errWrite;
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                      nullptr, cwd.c_str(), &startup, &process);
+  const BOOL started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE,
+                                      CREATE_NO_WINDOW, nullptr, cwd.c_str(), &startup, &process);
   CloseHandle(outWrite);
   CloseHandle(errWrite);
   CloseHandle(input);

@@ -64,8 +64,8 @@ class HostileTree {
 
 // What a run did to a tree, from the pictures before and after it.
 struct TreeChanges {
-  int created = 0;   // new subtitle files
-  int replaced = 0;  // existing subtitle files that now hold the document
+  int created = 0;                    // new subtitle files
+  int replaced = 0;                   // existing subtitle files that now hold the document
   std::vector<std::string> problems;  // anything else that changed
 };
 

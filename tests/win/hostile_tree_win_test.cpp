@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iostream>
 
 #include "batch/batch_job.h"
 #include "hostile_tree_win.h"
@@ -26,7 +27,8 @@ using testing::TreePicture;
 using testing::Utf8;
 
 const std::vector<AdLine> kRows{{"5", "Watch more films at our site"}, {"3", "Second line"}};
-const std::vector<std::wstring> kLineOptions{L"-l", L"5:Watch more films at our site", L"-l", L"3:Second line"};
+const std::vector<std::wstring> kLineOptions{L"-l", L"5:Watch more films at our site", L"-l",
+                                             L"3:Second line"};
 
 std::string Document() { return BuildSrtDocument("10", kRows); }
 
@@ -37,8 +39,8 @@ class HeldFiles {
   void Add(std::wstring path, DWORD sharing) { wanted_.push_back({std::move(path), sharing}); }
   void HoldAll() {
     for (const auto& [path, sharing] : wanted_) {
-      HANDLE file = CreateFileW(testing::LongForm(path).c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+      HANDLE file = CreateFileW(testing::LongForm(path).c_str(), GENERIC_READ | GENERIC_WRITE, sharing,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
       ASSERT_NE(file, INVALID_HANDLE_VALUE) << Utf8(path);
       handles_.push_back(file);
     }
@@ -124,9 +126,9 @@ TEST(HostileTreeWin, ExistingFilesItMustNotReplace) {
   ExpectSoundRun(o, 2, 4);
   EXPECT_TRUE(HasDocument(o, L"tree\\Old.SRT"));
   EXPECT_TRUE(HasDocument(o, L"tree\\Secret.SRT"));
-  for (const char* refusal : {"ReadOnly.SRT: the existing file is read-only", "Hidden.SRT: the existing file is hidden",
-                              "System.SRT: the existing file is a system file",
-                              "Folder.SRT: a folder of that name exists"}) {
+  for (const char* refusal :
+       {"ReadOnly.SRT: the existing file is read-only", "Hidden.SRT: the existing file is hidden",
+        "System.SRT: the existing file is a system file", "Folder.SRT: a folder of that name exists"}) {
     EXPECT_EQ(CountLinesWith(o.run.err, refusal), 1) << refusal << "\n" << o.run.err;
   }
 }
@@ -159,9 +161,10 @@ TEST(HostileTreeWin, FilesHeldOpenByAnotherProgram) {
 TEST(HostileTreeWin, NamesOutsideTheCodePage) {
   HostileTree tree;
   const std::wstring top = L"tree\\영화 모음\\";
-  const std::vector<std::wstring> movies{
-      L"영화.avi", L"\U0001F3AC clip.mp4", L"ภาพยนตร์.avi", L"फ़िल्म.avi", L"Noël Ångström.avi",
-      L"电影.flv", L"폴더\\안쪽.avi", L"\U0001F4C1\U0001F4C1\\깊은\\x.rm"};
+  const std::vector<std::wstring> movies{L"영화.avi",          L"\U0001F3AC clip.mp4",
+                                         L"ภาพยนตร์.avi",       L"फ़िल्म.avi",
+                                         L"Noël Ångström.avi", L"电影.flv",
+                                         L"폴더\\안쪽.avi",    L"\U0001F4C1\U0001F4C1\\깊은\\x.rm"};
   for (const std::wstring& movie : movies) tree.AddFile(top + movie, "movie");
   tree.AddFile(top + L"읽기.avi", "movie");
   tree.AddFile(top + L"읽기.SRT", "keep", FILE_ATTRIBUTE_READONLY);
@@ -188,10 +191,12 @@ TEST(HostileTreeWin, LinkCyclesAreNotFollowed) {
   tree.AddFile(L"outside\\o.avi", "not ours");
   tree.AddFile(L"outside\\victim", "must stay");
   tree.AddFile(L"tree\\Linked.avi", "movie 3");
-  const std::pair<const wchar_t*, const wchar_t*> links[] = {
-      {L"tree\\a\\loop", L"tree"},       {L"tree\\a\\b\\c\\top", L"tree"}, {L"tree\\self", L"tree"},
-      {L"tree\\out", L"outside"},        {L"tree\\to-movie.avi", L"outside\\o.avi"},
-      {L"tree\\Linked.SRT", L"outside\\victim"}};
+  const std::pair<const wchar_t*, const wchar_t*> links[] = {{L"tree\\a\\loop", L"tree"},
+                                                             {L"tree\\a\\b\\c\\top", L"tree"},
+                                                             {L"tree\\self", L"tree"},
+                                                             {L"tree\\out", L"outside"},
+                                                             {L"tree\\to-movie.avi", L"outside\\o.avi"},
+                                                             {L"tree\\Linked.SRT", L"outside\\victim"}};
   for (const auto& [link, target] : links) {
     const std::string whyNot = tree.AddLink(link, target);
     if (!whyNot.empty()) GTEST_SKIP() << "skipped: no links here: " << whyNot;
@@ -217,9 +222,15 @@ TEST(HostileTreeWin, FolderPathsPastTheOldLimit) {
   const std::wstring longA(120, L'A'), longB(120, L'B');
   const std::wstring base = L"tree\\" + longA + L"\\" + longB + L"\\";
   std::wstring deepest;
-  for (int level = 0; level < 7; ++level) deepest += std::wstring(120, static_cast<wchar_t>(L'c' + level)) + L"\\";
-  const std::vector<std::wstring> movies{L"Film.avi",       L"NUL.avi",          L"con.mp4",
-                                         L"dir.\\Film.avi", L"dir\\Film.avi",    L"sub \\Film.avi",
+  for (int level = 0; level < 7; ++level) {
+    deepest += std::wstring(120, static_cast<wchar_t>(L'c' + level)) + L"\\";
+  }
+  const std::vector<std::wstring> movies{L"Film.avi",
+                                         L"NUL.avi",
+                                         L"con.mp4",
+                                         L"dir.\\Film.avi",
+                                         L"dir\\Film.avi",
+                                         L"sub \\Film.avi",
                                          deepest + L"Deepest.avi"};
 
   wchar_t temp[MAX_PATH + 1];
@@ -238,11 +249,17 @@ TEST(HostileTreeWin, FolderPathsPastTheOldLimit) {
        }},
       {"relative to the current folder", [&](const std::wstring&) { return L"..\\" + base; }},
       {"relative, with . and ..", [&](const std::wstring&) { return L".\\..\\cwd\\..\\" + base + L".\\"; }},
-      {"relative to the drive's current folder", [&](const std::wstring&) { return std::wstring{drive, L':'} + L"..\\" + base; }},
+      {"relative to the drive's current folder",
+       [&](const std::wstring&) {
+         return std::wstring{drive, L':'} + L"..\\" + base;
+       }},
       {"from the drive's root", [](const std::wstring& f) { return f.substr(2); }},
       {"long form", [](const std::wstring& f) { return L"\\\\?\\" + f; }},
       {"UNC", [&](const std::wstring& f) { return uncShare + f.substr(2); }},
-      {"UNC long form", [&](const std::wstring& f) { return L"\\\\?\\UNC\\localhost\\" + std::wstring{drive} + L"$" + f.substr(2); }},
+      {"UNC long form",
+       [&](const std::wstring& f) {
+         return L"\\\\?\\UNC\\localhost\\" + std::wstring{drive} + L"$" + f.substr(2);
+       }},
   };
   for (const Form& form : forms) {
     SCOPED_TRACE(form.what);
@@ -310,8 +327,8 @@ class MeddlingHost : public SystemHost {
 
 TEST(HostileTreeWin, EntriesVanishDuringTheWalk) {
   HostileTree tree;
-  for (const wchar_t* movie : {L"a.avi", L"b.avi", L"c.avi", L"later\\l.avi", L"doomed\\d1.avi", L"doomed\\d2.avi",
-                               L"doomed\\inner\\i.avi"}) {
+  for (const wchar_t* movie : {L"a.avi", L"b.avi", L"c.avi", L"later\\l.avi", L"doomed\\d1.avi",
+                               L"doomed\\d2.avi", L"doomed\\inner\\i.avi"}) {
     tree.AddFile(std::wstring(L"tree\\") + movie, "movie");
   }
   const TreePicture before = tree.Picture();
@@ -340,7 +357,7 @@ TEST(HostileTreeWin, EntriesVanishDuringTheWalk) {
   EXPECT_TRUE(changes.problems.empty()) << Problems(changes);
   EXPECT_EQ(changes.created + changes.replaced, job.state().filesWritten);
   EXPECT_GE(job.state().filesWritten, 2);  // a.SRT and c.SRT at least
-  EXPECT_GE(host.unlisted, 1);  // later\, and doomed\inner\ when the listing still gave it
+  EXPECT_GE(host.unlisted, 1);             // later\, and doomed\inner\ when the listing still gave it
 }
 
 }  // namespace
