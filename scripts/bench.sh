@@ -7,7 +7,12 @@
 # counts: the same set of files holding the same bytes, and nothing else
 # changed. Prints one table and saves it as build/bench/results.json.
 #
-#   BENCH_RUNS=7 BENCH_TREES="small large" make bench
+# With the large tree, the Windows programs run on it too, under Wine on a
+# virtual display: varnel-stamp.exe, and a whole run through the window
+# (varnel-bench-window drives the real main window from the Start click to the
+# completion text). BENCH_PARTS picks "native", "wine" or both (the default).
+#
+#   BENCH_RUNS=7 BENCH_TREES="small large" BENCH_PARTS=wine make bench
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,6 +23,11 @@ baseline=$bin/varnel-bench-baseline
 out=build/bench
 runs=${BENCH_RUNS:-5}
 trees=${BENCH_TREES:-small large wide}
+parts=${BENCH_PARTS:-native wine}
+winbin=build/windows/bin
+prefix=$PWD/build/windows/wineprefix
+wine_part=0
+[[ " $parts " == *" wine "* && " $trees " == *" large "* ]] && wine_part=1
 
 die() { echo "bench: $*" >&2; exit 1; }
 scripts/bench-deps.sh
@@ -25,9 +35,22 @@ scripts/bench-deps.sh
 for program in "$stamp" "$tool" "$baseline"; do
   [ -x "$program" ] || die "$program is missing: run 'make build' first"
 done
+if [ "$wine_part" = 1 ]; then
+  for program in "$winbin/varnel-stamp.exe" "$winbin/varnel-bench-window.exe"; do
+    [ -f "$program" ] || die "$program is missing: run 'make build' first"
+  done
+  # The window needs a display: without one, the whole bench runs on a
+  # virtual one (the native contenders do not use it).
+  if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  fi
+fi
 export LC_ALL=C
 
 lines=(--line "5:欢迎观看本站电影" --line "3:更多精彩影片 敬请关注")
+# The same lines as rows of the window's advertisement list.
+rows_of_window=()
+for ((i = 1; i < ${#lines[@]}; i += 2)); do rows_of_window+=("${lines[i]}"); done
 extensions=3GP,MP4,AVI,WMV,FLV,VOB,RMVB,RM
 
 # What a user would write instead: copy one prepared subtitle file beside each
@@ -47,7 +70,8 @@ mkdir -p "$out/trees" "$out/runs"
 trash=$out/trash
 rm -rf "$trash"
 mkdir -p "$trash"
-trap 'rm -rf "$trash"' EXIT
+wine_up=0
+trap 'rm -rf "$trash"; [ "$wine_up" = 0 ] || wineserver -k 2>/dev/null || true' EXIT
 
 # The document of each format, as varnel-stamp writes it, for the contenders
 # that copy a prepared file and for the checks.
@@ -70,18 +94,31 @@ for tree in $trees; do
   fi
 done
 
+# Under Wine a file whose name starts with "." is a hidden file, and the
+# Windows programs do not replace a hidden file: where two movies of such a
+# name share a base name (.sample 9.avi and .sample 9.mp4), the first is
+# stamped and the second write fails. hidden_pairs DIR: how many such pairs.
+hidden_pairs() {
+  find "$1" -mindepth 1 -type d -name '.*' -prune -o -type f -name '.*' \( -iname '*.3gp' -o -iname '*.mp4' \
+    -o -iname '*.avi' -o -iname '*.wmv' -o -iname '*.flv' -o -iname '*.vob' -o -iname '*.rmvb' -o -iname '*.rm' \) \
+    -print | sed 's/\.[^./]*$//' | sort | uniq -d | wc -l
+}
+declare -A wine_failures
+
 # run_contender TREE FORMAT MODE CONTENDER: resets the tree, runs the
 # contender once (under the command in `wrap`, if any), checks what it did,
 # and appends "WALL_MICROSECONDS PEAK_KIB CPU_MICROSECONDS" to the
-# contender's sample file (its name ending in `suffix`).
+# contender's sample file (its name ending in `suffix`). The wall time of
+# the window is its own: from the Start click to the completion text.
 wrap=()
 suffix=""
 run_contender() {
   local tree=$1 format=$2 mode=$3 contender=$4
   local dir=$out/trees/$tree document=$out/document/$format/a.$format
   local result=$out/runs/result log=$out/runs/output
-  local writes
+  local writes windir
   writes=$("$tool" writes "$tree")
+  windir="Z:$(realpath "$dir" | tr / '\\')"
   "$tool" reset "$tree" "$dir" "$trash" "$format" "$mode"
   local -a command
   case $contender in
@@ -89,16 +126,32 @@ run_contender() {
     baseline) command=("$baseline" "$document" "$format" "$extensions" "$dir") ;;
     find-exec) command=(bash -c "$find_exec" bench "$dir" "$document") ;;
     xargs-P) command=(bash -c "$find_xargs" bench "$dir" "$document") ;;
+    stamp.exe) command=(cmake/wine-run "$prefix" "$winbin/varnel-stamp.exe" -q --format "$format" "${lines[@]}"
+                        "$windir") ;;
+    window) command=(cmake/wine-run "$prefix" "$winbin/varnel-bench-window.exe" "$windir" "${rows_of_window[@]}") ;;
   esac
   "$tool" time "$result" -- "${wrap[@]}" "${command[@]}" > "$log" 2>&1
   local micros peak status cpu
   read -r micros peak status cpu < "$result"
+  local failed=${wine_failures[$tree]:-0}
+  # varnel-stamp.exe ends with status 1 when a write failed.
+  [ "$contender" = stamp.exe ] && [ "$failed" -gt 0 ] && [ "$status" -eq 1 ] && status=0
   [ "$status" -eq 0 ] || die "$contender on $tree ($format, $mode) ended with status $status: $(head -c 500 "$log")"
   case $contender in
     varnel-stamp) [ "$(cat "$log")" = "written: $writes, skipped: 0, failed: 0" ] ||
       die "varnel-stamp on $tree ($format, $mode) said '$(head -c 500 "$log")', not $writes written" ;;
     baseline) [ "$(cat "$log")" = "written: $writes, failed: 0" ] ||
       die "baseline on $tree ($format, $mode) said '$(head -c 500 "$log")', not $writes written" ;;
+    stamp.exe) [ "$(grep -v '^varnel-stamp: cannot write .*: the existing file is hidden' "$log" | tr -d '\r')" = \
+                 "written: $((writes - failed)), skipped: 0, failed: $failed" ] &&
+               [ "$(grep -c ': the existing file is hidden' "$log")" = "$failed" ] ||
+      die "varnel-stamp.exe on $tree ($format, $mode) said '$(head -c 500 "$log")', not $((writes - failed)) written" ;;
+    window)
+      local said
+      said=$(tr -d '\r' < "$log")
+      [[ "$said" =~ ^written:\ $((writes - failed)),\ microseconds:\ ([0-9]+)$ ]] ||
+        die "the window on $tree ($format, $mode) said '$(head -c 500 "$log")', not $((writes - failed)) written"
+      micros=${BASH_REMATCH[1]} ;;
   esac
   "$tool" check "$tree" "$dir" "$format" "$document" ||
     die "$contender on $tree ($format, $mode) did not write what the others write"
@@ -108,16 +161,18 @@ run_contender() {
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 rows=()
-# measure TREE FORMAT MODE CONTENDER...: one untimed warm-up round of the fast
-# contenders, then BENCH_RUNS rounds in which every contender runs once, each
-# round starting with the next contender so that none always goes first.
+# measure TREE FORMAT MODE CONTENDER...: one untimed warm-up round of the
+# contenders in `warmup`, then BENCH_RUNS rounds in which every contender runs
+# once, each round starting with the next contender so that none always goes
+# first.
+warmup=(varnel-stamp baseline)
 measure() {
   local tree=$1 format=$2 mode=$3
   shift 3
   local contender
   for contender in "$@"; do rm -f "$out/runs/$tree-$format-$mode-$contender"; done
   echo "bench: $tree tree, $format, $mode: $* ($runs runs each)"
-  for contender in varnel-stamp baseline; do
+  for contender in "${warmup[@]}"; do
     run_contender "$tree" "$format" "$mode" "$contender"
     rm -f "$out/runs/$tree-$format-$mode-$contender"
   done
@@ -131,19 +186,35 @@ measure() {
   for contender in "$@"; do rows+=("$tree $format $mode $contender"); done
 }
 
-for tree in $trees; do
+native_trees=""
+[[ " $parts " == *" native "* ]] && native_trees=$trees
+for tree in $native_trees; do
   measure "$tree" SRT fresh varnel-stamp baseline find-exec xargs-P
   measure "$tree" SRT existing varnel-stamp baseline
   measure "$tree" SSA fresh varnel-stamp baseline
   measure "$tree" SSA existing varnel-stamp baseline
 done
 
+# The Windows programs under Wine, with one Wine server kept up for the whole
+# part (starting Wine afresh for every run would add seconds to each).
+if [ "$wine_part" = 1 ]; then
+  cmake/wine-run "$prefix"  # initialises the prefix on first use
+  export WINEPREFIX=$prefix
+  wine_up=1
+  wineserver -p
+  cmake/wine-run "$prefix" cmd.exe /c exit > /dev/null 2>&1 < /dev/null || true
+  wine_failures[large]=$(hidden_pairs "$out/trees/large")
+  warmup=(stamp.exe)
+  measure large SRT fresh stamp.exe window
+  warmup=(varnel-stamp baseline)
+fi
+
 # Counts that other work on the machine cannot move: system calls (strace)
 # and instructions run in user space (callgrind), one checked run each.
 echo "bench: counting system calls and instructions (SRT)"
 declare -A calls instructions
 count_rows=()
-for tree in $trees; do
+for tree in $native_trees; do
   for mode in fresh existing; do
     for contender in varnel-stamp baseline; do
       key=$tree-SRT-$mode-$contender
@@ -192,8 +263,8 @@ json=$out/results.json
 } > "$json"
 
 echo
-printf '%-6s %-4s %-9s %-13s %7s | %9s %9s %9s %7s | %9s %7s | %8s\n' tree fmt subtitles contender entries \
-  "wall ms" min max "x base" "cpu ms" "x base" "peak KiB"
+printf '%-6s %-4s %-9s %-13s %7s | %9s %9s %9s %7s %9s | %9s %7s | %8s\n' tree fmt subtitles contender entries \
+  "wall ms" min max "x base" entries/s "cpu ms" "x base" "peak KiB"
 peak_all=0
 separator=""
 for row in "${rows[@]}"; do
@@ -207,11 +278,13 @@ for row in "${rows[@]}"; do
   wall_ratio=$(ratio "$med" "${wall[$tree-$format-$mode-baseline]:-}")
   cpu_ratio=$(ratio "${cpu_time[$key]}" "${cpu_time[$tree-$format-$mode-baseline]:-}")
   # Only the two single programs have a peak of their own; the one-liners
-  # are many processes.
-  case $contender in find-exec | xargs-P) peak=null ;; esac
+  # are many processes, and under Wine the Wine server does part of the work.
+  case $contender in find-exec | xargs-P | stamp.exe | window) peak=null ;; esac
+  per_second=$(awk -v n="$entries" -v us="$med" 'BEGIN { printf "%.0f", n / (us / 1e6) }')
   [ "$contender" = varnel-stamp ] && [ "$peak" -gt "$peak_all" ] && peak_all=$peak
-  printf '%-6s %-4s %-9s %-13s %7d | %9s %9s %9s %7s | %9s %7s | %8s\n' "$tree" "$format" "$mode" "$contender" \
-    "$entries" "$(ms "$med")" "$(ms "$min")" "$(ms "$max")" "$wall_ratio" "$(ms "${cpu_time[$key]}")" "$cpu_ratio" "$peak"
+  printf '%-6s %-4s %-9s %-13s %7d | %9s %9s %9s %7s %9s | %9s %7s | %8s\n' "$tree" "$format" "$mode" "$contender" \
+    "$entries" "$(ms "$med")" "$(ms "$min")" "$(ms "$max")" "$wall_ratio" "$per_second" "$(ms "${cpu_time[$key]}")" \
+    "$cpu_ratio" "$peak"
   {
     printf '%s    {"tree": "%s", "entries": %d, "format": "%s", "subtitles": "%s", "contender": "%s", ' \
       "$separator" "$tree" "$entries" "$format" "$mode" "$contender"
@@ -219,16 +292,18 @@ for row in "${rows[@]}"; do
       "$med" "$min" "$max" "$(cut -d' ' -f1 "$samples" | paste -sd, -)"
     printf '"cpu_median_us": %s, "cpu_samples_us": [%s], ' "${cpu_time[$key]}" "$(cut -d' ' -f3 "$samples" | paste -sd, -)"
     printf '"entries_per_second": %s, "wall_ratio_to_baseline": %s, "cpu_ratio_to_baseline": %s, "peak_rss_kib": %s}' \
-      "$(awk -v n="$entries" -v us="$med" 'BEGIN { printf "%.0f", n / (us / 1e6) }')" "$wall_ratio" "$cpu_ratio" "$peak"
+      "$per_second" "$wall_ratio" "$cpu_ratio" "$peak"
   } >> "$json"
   separator=$',\n'
 done
 
-echo
-printf '%-6s %-4s %-9s %-13s %7s | %12s %9s %7s | %14s %9s %7s\n' tree fmt subtitles contender entries \
-  "system calls" "per entry" "x base" "instructions" "per entry" "x base"
+if [ ${#count_rows[@]} -gt 0 ]; then
+  echo
+  printf '%-6s %-4s %-9s %-13s %7s | %12s %9s %7s | %14s %9s %7s\n' tree fmt subtitles contender entries \
+    "system calls" "per entry" "x base" "instructions" "per entry" "x base"
+fi
 separator=$'\n  ],\n  "counts": [\n'
-for row in "${count_rows[@]}"; do
+for row in ${count_rows[@]+"${count_rows[@]}"}; do
   read -r tree format mode contender <<< "$row"
   key=$tree-$format-$mode-$contender
   read -r _ _ folders files <<< "$("$tool" describe "$tree")"
@@ -247,7 +322,7 @@ done
 # goal TEXT VALUE OK: one line of the goals, "met" when OK is 1.
 goals=()
 goal() { goals+=("$1: $2 (goal $3: $( [ "$4" = 1 ] && echo met || echo missed))"); }
-if [[ " $trees " == *" large "* ]]; then
+if [[ " $native_trees " == *" large "* ]]; then
   for format in SRT SSA; do
     r=$(ratio "${wall[large-$format-fresh-varnel-stamp]}" "${wall[large-$format-fresh-baseline]}")
     goal "varnel-stamp / baseline wall time, large tree, $format, fresh" "$r" "<= 1.15" \
@@ -257,8 +332,15 @@ if [[ " $trees " == *" large "* ]]; then
   goal "find -exec / varnel-stamp wall time, large tree, SRT, fresh" "$r" ">= 20" \
     "$(awk -v r="$r" 'BEGIN { print (r >= 20) ? 1 : 0 }')"
 fi
-goal "varnel-stamp peak memory, every tree measured" "$(awk -v k="$peak_all" 'BEGIN { printf "%.1f MiB", k / 1024 }')" \
-  "< 16 MiB" "$(awk -v k="$peak_all" 'BEGIN { print (k < 16 * 1024) ? 1 : 0 }')"
+if [ "$wine_part" = 1 ]; then
+  r=$(ratio "${wall[large-SRT-fresh-window]}" "${wall[large-SRT-fresh-stamp.exe]}")
+  goal "window (Start click to completion text) / varnel-stamp.exe wall time under Wine, large tree, SRT, fresh" \
+    "$r" "<= 2" "$(awk -v r="$r" 'BEGIN { print (r <= 2) ? 1 : 0 }')"
+fi
+if [ -n "$native_trees" ]; then
+  goal "varnel-stamp peak memory, every tree measured" "$(awk -v k="$peak_all" 'BEGIN { printf "%.1f MiB", k / 1024 }')" \
+    "< 16 MiB" "$(awk -v k="$peak_all" 'BEGIN { print (k < 16 * 1024) ? 1 : 0 }')"
+fi
 
 {
   echo
