@@ -220,16 +220,6 @@ std::vector<NativeText> ListFixedDrives() {
   return drives;
 }
 
-void ProcessPendingEvents() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      // The quit request is for the message loop: put it back and stop.
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    DispatchWindowMessage(message);
-  }
-}
+void ProcessPendingEvents() { DispatchPendingMessages(); }
 
 }  // namespace varnel

@@ -15,4 +15,11 @@ void DispatchWindowMessage(MSG& message);
 // Dispatches messages until the quit request; returns its exit code.
 int RunMessageLoop();
 
+// Dispatches the messages waiting for this thread and returns; a quit request
+// stays in the queue. Called for every entry of a walk: input, posted and
+// sent messages are handled at every call, paint messages only when a screen
+// refresh (16 ms) has passed since they were last handled, so that a text
+// changed for every entry is not drawn more often than it can be seen.
+void DispatchPendingMessages();
+
 }  // namespace varnel

@@ -124,6 +124,49 @@ LRESULT CALLBACK DigitFilterProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
   return DefSubclassProc(edit, message, wParam, lParam);
 }
 
+// 标签_显示 is given a new text for every entry of a walk. The static control
+// would draw each text at once; here a new text only marks the label for
+// drawing (once until it is drawn: marking is a round trip to the system
+// too), and it is drawn with whatever text it then holds when paint messages
+// are next handled. The walk's event pump handles them at screen rate, so the
+// label always holds the latest text but is not drawn more often than the
+// screen can show. The label's window procedure is replaced directly, its
+// state kept in its user data: a subclass of the common controls would look
+// up its own data with the system for every message.
+struct StatusLabelState {
+  WNDPROC staticProc = nullptr;
+  bool waiting = false;  // marked for drawing, not yet drawn
+};
+
+LRESULT CALLBACK StatusLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* state = reinterpret_cast<StatusLabelState*>(GetWindowLongPtrW(label, GWLP_USERDATA));
+  switch (message) {
+    case WM_SETTEXT: {
+      const LRESULT set = DefWindowProcW(label, message, wParam, lParam);
+      if (set && !state->waiting) state->waiting = InvalidateRect(label, nullptr, TRUE) != FALSE;
+      return set;
+    }
+    case WM_PAINT:
+      state->waiting = false;
+      break;
+    case WM_NCDESTROY: {
+      const WNDPROC staticProc = state->staticProc;
+      SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(staticProc));
+      SetWindowLongPtrW(label, GWLP_USERDATA, 0);
+      delete state;
+      return CallWindowProcW(staticProc, label, message, wParam, lParam);
+    }
+  }
+  return CallWindowProcW(state->staticProc, label, message, wParam, lParam);
+}
+
+void TakeOverStatusLabel(HWND label) {
+  auto* state = new StatusLabelState;
+  SetWindowLongPtrW(label, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  state->staticProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StatusLabelProc)));
+}
+
 // 分组框1: a container with an etched frame and no caption. Its controls'
 // notifications go on to the main window, which handles them all.
 LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -327,6 +370,9 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
   if (!control) return nullptr;
 
   switch (spec.kind) {
+    case Kind::Label:
+      if (spec.id == Ctl::StatusLabel) TakeOverStatusLabel(control);
+      break;
     case Kind::Edit:
       // The limit holds for typing only; the program may put in longer texts.
       SendMessageW(control, EM_SETLIMITTEXT, spec.typingLimit, 0);
@@ -602,6 +648,9 @@ void MainWindow::StartOrStopRun() {
   ++runDepth_;
   job_.RunBatch();
   --runDepth_;
+  // The status label's last text (the completion text) is drawn now, not
+  // left to the next screen refresh.
+  if (window_) UpdateWindow(control(Ctl::StatusLabel));
   // A close during the run waited for the run to unwind.
   if (runDepth_ == 0 && closeRequested_ && window_) DestroyWindow(window_);
 }
