@@ -366,6 +366,47 @@ TEST_F(MainWindowTest, StopClickHandledInsideTheWalk) {
   EXPECT_EQ(Text(Ctl::StatusLabel), CompletionText(written));
 }
 
+// The status label takes the text of every entry, but is drawn at screen
+// rate (about every 16 ms), not for every entry; the completion text is
+// drawn before the click returns.
+LRESULT CALLBACK CountLabelDrawing(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR data) {
+  auto* counted = reinterpret_cast<std::pair<HWND, int>*>(data);
+  // The label asks its parent for its colours each time it is drawn.
+  if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == counted->first) ++counted->second;
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(MainWindowTest, StatusLabelTakesEveryTextButIsDrawnAtScreenRate) {
+  constexpr int kMovies = 300;
+  for (int i = 0; i < kMovies; ++i) folder_.AddFile(L"movie" + std::to_wstring(i) + L".avi");
+  AddRow(L"5", L"A");
+  SetText(Ctl::FolderBox, folder_.root());
+  SetTicked(Ctl::AllDrivesBox, false);
+  Settle();
+  HWND label = Control(Ctl::StatusLabel);
+  std::pair<HWND, int> drawn{label, 0};
+  ASSERT_TRUE(SetWindowSubclass(window_.handle(), CountLabelDrawing, 1, reinterpret_cast<DWORD_PTR>(&drawn)));
+  // Before each entry, the label holds the text of the entry before it.
+  std::vector<std::wstring> seen;
+  host_.beforePump = [&](int) { seen.push_back(WindowTextOf(label)); };
+
+  const ULONGLONG start = GetTickCount64();
+  Click(Ctl::StartButton);
+  const ULONGLONG elapsed = GetTickCount64() - start;
+  RemoveWindowSubclass(window_.handle(), CountLabelDrawing, 1);
+
+  ASSERT_EQ(window_.runState().filesWritten, kMovies);
+  ASSERT_GE(seen.size(), static_cast<size_t>(kMovies));
+  for (size_t i = 2; i < seen.size(); ++i) EXPECT_NE(seen[i], seen[i - 1]) << "before entry " << i;
+  // Once when the walk starts and at most once per 16 ms after, once more
+  // for the completion text; twice that for a label drawn in two steps.
+  EXPECT_GE(drawn.second, 1);
+  EXPECT_LE(drawn.second, 2 * static_cast<int>(elapsed / 16 + 2)) << elapsed << " ms";
+  EXPECT_EQ(Text(Ctl::StatusLabel), CompletionText(kMovies));
+  EXPECT_FALSE(GetUpdateRect(label, nullptr, FALSE)) << "the completion text waits to be drawn";
+}
+
 // Closing the window during a run stops the run after the entry in hand; the
 // window is destroyed only once the run has unwound, and the program ends.
 enum class CloseBy { EscapeKey, CloseButton };
