@@ -249,13 +249,13 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(HINSTANCE instance) {
   if (!RegisterWindowClasses(instance, &MainWindow::WindowProc)) return false;
-  const WindowSpec& spec = MainWindowSpec();
-  const std::wstring title(spec.title);
+  const WindowSpec& def = MainWindowSpec();
+  const std::wstring title(def.title);
   // Fixed frame: a title bar with the system menu and its close button, no
   // minimize or maximize button, not resizable.
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   window_ = CreateWindowExW(0, kWindowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            spec.width, spec.height, nullptr, nullptr, instance, this);
+                            def.width, def.height, nullptr, nullptr, instance, this);
   if (!window_) return false;
 
   dpi_ = DpiOf(window_);
@@ -264,8 +264,8 @@ bool MainWindow::Create(HINSTANCE instance) {
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
-  const int width = Scale(spec.width);
-  const int height = Scale(spec.height);
+  const int width = Scale(def.width);
+  const int height = Scale(def.height);
   SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
                work.top + (work.bottom - work.top - height) / 2, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -285,17 +285,17 @@ void MainWindow::Show(int showCommand) {
 bool MainWindow::CreateControls() {
   // The group first, so that its controls have their parent.
   controls_[static_cast<size_t>(Ctl::StyleGroup)] = CreateControl(SpecOf(Ctl::StyleGroup));
-  for (const ControlSpec& spec : Definition()) {
-    if (spec.id == Ctl::StyleGroup || spec.kind == Kind::CommonDialog) continue;
-    HWND control = CreateControl(spec);
+  for (const ControlSpec& def : Definition()) {
+    if (def.id == Ctl::StyleGroup || def.kind == Kind::CommonDialog) continue;
+    HWND control = CreateControl(def);
     if (!control) return false;
-    controls_[static_cast<size_t>(spec.id)] = control;
+    controls_[static_cast<size_t>(def.id)] = control;
   }
   // Children are stacked in creation order, the first on top; the labels that
   // frame a box, and the about text under 分组框1, go to the back.
-  for (const ControlSpec& spec : Definition()) {
-    if (spec.flags & kBehindOthers) {
-      SetWindowPos(control(spec.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (const ControlSpec& def : Definition()) {
+    if (def.flags & kBehindOthers) {
+      SetWindowPos(control(def.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
   // The group comes after the controls above it in the tab order.
@@ -305,28 +305,28 @@ bool MainWindow::CreateControls() {
   return true;
 }
 
-HWND MainWindow::CreateControl(const ControlSpec& spec) {
-  HWND parent = (spec.flags & kInGroup) ? control(Ctl::StyleGroup) : window_;
+HWND MainWindow::CreateControl(const ControlSpec& def) {
+  HWND parent = (def.flags & kInGroup) ? control(Ctl::StyleGroup) : window_;
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  if (!(spec.flags & kHidden)) style |= WS_VISIBLE;
-  if (spec.flags & kDisabled) style |= WS_DISABLED;
+  if (!(def.flags & kHidden)) style |= WS_VISIBLE;
+  if (def.flags & kDisabled) style |= WS_DISABLED;
   DWORD exStyle = 0;
   const wchar_t* windowClass = nullptr;
-  std::wstring text(spec.text);
+  std::wstring text(def.text);
 
-  switch (spec.kind) {
+  switch (def.kind) {
     case Kind::Label:
       windowClass = WC_STATICW;
-      style |= SS_NOPREFIX | ((spec.flags & kWordWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP | SS_CENTERIMAGE);
-      if (spec.flags & kShallowEdge) exStyle |= WS_EX_STATICEDGE;
+      style |= SS_NOPREFIX | ((def.flags & kWordWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP | SS_CENTERIMAGE);
+      if (def.flags & kShallowEdge) exStyle |= WS_EX_STATICEDGE;
       break;
     case Kind::Edit:
       windowClass = WC_EDITW;
       style |= WS_TABSTOP | ES_AUTOHSCROLL;
-      if (spec.flags & kCentredText) style |= ES_CENTER;
-      if (spec.flags & kReadOnly) style |= ES_READONLY;
-      exStyle |= (spec.flags & kShallowEdge) ? WS_EX_STATICEDGE : WS_EX_CLIENTEDGE;
+      if (def.flags & kCentredText) style |= ES_CENTER;
+      if (def.flags & kReadOnly) style |= ES_READONLY;
+      exStyle |= (def.flags & kShallowEdge) ? WS_EX_STATICEDGE : WS_EX_CLIENTEDGE;
       break;
     case Kind::Button:
       windowClass = WC_BUTTONW;
@@ -363,30 +363,30 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       return nullptr;
   }
 
-  const Placement& at = spec.place;
+  const Placement& at = def.place;
   HWND control = CreateWindowExW(exStyle, windowClass, text.c_str(), style, at.left, at.top, at.width,
-                                 at.height, parent, reinterpret_cast<HMENU>(INT_PTR{ControlId(spec.id)}),
+                                 at.height, parent, reinterpret_cast<HMENU>(INT_PTR{ControlId(def.id)}),
                                  instance, nullptr);
   if (!control) return nullptr;
 
-  switch (spec.kind) {
+  switch (def.kind) {
     case Kind::Label:
-      if (spec.id == Ctl::StatusLabel) TakeOverStatusLabel(control);
+      if (def.id == Ctl::StatusLabel) TakeOverStatusLabel(control);
       break;
     case Kind::Edit:
       // The limit holds for typing only; the program may put in longer texts.
-      SendMessageW(control, EM_SETLIMITTEXT, spec.typingLimit, 0);
-      if (spec.flags & kCentredText) SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-      if (spec.flags & kDigitFilter) SetWindowSubclass(control, DigitFilterProc, 1, 0);
-      if (spec.id == Ctl::SubtitleBox) {
+      SendMessageW(control, EM_SETLIMITTEXT, def.typingLimit, 0);
+      if (def.flags & kCentredText) SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+      if (def.flags & kDigitFilter) SetWindowSubclass(control, DigitFilterProc, 1, 0);
+      if (def.id == Ctl::SubtitleBox) {
         SetWindowSubclass(control, SubtitleBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
       }
       break;
     case Kind::CheckBox:
-      SendMessageW(control, BM_SETCHECK, (spec.flags & kChecked) ? BST_CHECKED : BST_UNCHECKED, 0);
+      SendMessageW(control, BM_SETCHECK, (def.flags & kChecked) ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case Kind::DropDown:
-      FillDropDown(control, spec);
+      FillDropDown(control, def);
       break;
     case Kind::ListView: {
       ListView_SetExtendedListViewStyle(control, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
@@ -406,47 +406,47 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       break;
     }
     case Kind::ColourPicker:
-      SendMessageW(control, kSetColour, spec.colour, 0);
+      SendMessageW(control, kSetColour, def.colour, 0);
       break;
     default:
       break;
   }
 
-  if (spec.flags & kSpinButtons) {
+  if (def.flags & kSpinButtons) {
     DWORD spinStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    if (spec.flags & kDisabled) spinStyle |= WS_DISABLED;
+    if (def.flags & kDisabled) spinStyle |= WS_DISABLED;
     HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, spinStyle, at.left + at.width, at.top, kSpinWidth,
                                 at.height, parent,
-                                reinterpret_cast<HMENU>(INT_PTR{kFirstSpinId + static_cast<int>(spec.id)}),
+                                reinterpret_cast<HMENU>(INT_PTR{kFirstSpinId + static_cast<int>(def.id)}),
                                 instance, nullptr);
     if (!spin) return nullptr;
     SendMessageW(spin, UDM_SETRANGE32, kSpinLowest, kSpinHighest);
-    spins_[static_cast<size_t>(spec.id)] = spin;
+    spins_[static_cast<size_t>(def.id)] = spin;
   }
   return control;
 }
 
-void MainWindow::FillDropDown(HWND list, const ControlSpec& spec) {
-  for (const StyleItem& item : spec.items) {
+void MainWindow::FillDropDown(HWND list, const ControlSpec& def) {
+  for (const StyleItem& item : def.items) {
     std::wstring text = WideFromUtf8(item.text);
     LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (spec.itemValues && index >= 0) SendMessageW(list, CB_SETITEMDATA, index, item.value);
+    if (def.itemValues && index >= 0) SendMessageW(list, CB_SETITEMDATA, index, item.value);
   }
-  SendMessageW(list, CB_SETCURSEL, spec.currentItem, 0);
+  SendMessageW(list, CB_SETCURSEL, def.currentItem, 0);
 }
 
 void MainWindow::LayOut() {
-  for (const ControlSpec& spec : Definition()) {
-    HWND control = this->control(spec.id);
+  for (const ControlSpec& def : Definition()) {
+    HWND control = this->control(def.id);
     if (!control) continue;
-    const Placement& at = spec.place;
+    const Placement& at = def.place;
     int height = Scale(at.height);
     // A drop-down list's window reaches down over its open list.
-    const int windowHeight = spec.kind == Kind::DropDown ? height + Scale(kDropDownListHeight) : height;
+    const int windowHeight = def.kind == Kind::DropDown ? height + Scale(kDropDownListHeight) : height;
     SetWindowPos(control, nullptr, Scale(at.left), Scale(at.top), Scale(at.width), windowHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    if (spec.kind == Kind::DropDown) FitClosedDropDown(control, height);
-    if (HWND spin = spinButtons(spec.id)) {
+    if (def.kind == Kind::DropDown) FitClosedDropDown(control, height);
+    if (HWND spin = spinButtons(def.id)) {
       SetWindowPos(spin, nullptr, Scale(at.left + at.width), Scale(at.top), Scale(kSpinWidth),
                    Scale(at.height), SWP_NOZORDER | SWP_NOACTIVATE);
     }

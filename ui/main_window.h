@@ -65,8 +65,8 @@ class MainWindow final : public BatchWindow {
   bool ItemChosen(Ctl list, int code);
 
   bool CreateControls();
-  HWND CreateControl(const ControlSpec& spec);
-  void FillDropDown(HWND list, const ControlSpec& spec);
+  HWND CreateControl(const ControlSpec& def);
+  void FillDropDown(HWND list, const ControlSpec& def);
   void LayOut();
   int Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
   void ApplyFont();

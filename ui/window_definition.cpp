@@ -54,9 +54,9 @@ constexpr ControlSpec DropDown(Ctl id, std::wstring_view name, Placement place,
   return {id, name, Kind::DropDown, place, {}, flags, 0, items, itemValues, currentItem};
 }
 constexpr ControlSpec ColourPicker(Ctl id, std::wstring_view name, Placement place, COLORREF colour) {
-  ControlSpec spec{id, name, Kind::ColourPicker, place, {}, kInGroup};
-  spec.colour = colour;
-  return spec;
+  ControlSpec def{id, name, Kind::ColourPicker, place, {}, kInGroup};
+  def.colour = colour;
+  return def;
 }
 
 // The read-only number boxes of the style group, stepped by their spin buttons.

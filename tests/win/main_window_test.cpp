@@ -127,20 +127,20 @@ TEST_F(MainWindowTest, DropDownItemsAndValues) {
 
 // Every control sits where the definition puts it, in the right parent.
 TEST_F(MainWindowTest, ControlsAtTheirPlaces) {
-  for (const ControlSpec& spec : Definition()) {
-    HWND control = Control(spec.id);
-    SCOPED_TRACE(Utf8(spec.name));
-    if (spec.kind == Kind::CommonDialog) {
+  for (const ControlSpec& def : Definition()) {
+    HWND control = Control(def.id);
+    SCOPED_TRACE(Utf8(def.name));
+    if (def.kind == Kind::CommonDialog) {
       EXPECT_EQ(control, nullptr);
       continue;
     }
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(GetParent(control), (spec.flags & kInGroup) ? Control(Ctl::StyleGroup) : window_.handle());
+    EXPECT_EQ(GetParent(control), (def.flags & kInGroup) ? Control(Ctl::StyleGroup) : window_.handle());
     const RECT place = PlaceOf(control);
-    EXPECT_EQ(place.left, spec.place.left);
-    EXPECT_EQ(place.top, spec.place.top);
-    EXPECT_EQ(place.right - place.left, spec.place.width);
-    EXPECT_EQ(place.bottom - place.top, spec.place.height);
+    EXPECT_EQ(place.left, def.place.left);
+    EXPECT_EQ(place.top, def.place.top);
+    EXPECT_EQ(place.right - place.left, def.place.width);
+    EXPECT_EQ(place.bottom - place.top, def.place.height);
   }
   // Spin buttons: 18 wide, as high as their box, against its right edge.
   const RECT spin = PlaceOf(window_.spinButtons(Ctl::DurationBox));
