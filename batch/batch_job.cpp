@@ -23,9 +23,7 @@ constexpr size_t kShownFolderLength = 30;
 bool IsUpperCasedExtension(NativeView slot, NativeView extension) {
   if (slot.size() != extension.size()) return false;
   for (size_t i = 0; i < extension.size(); ++i) {
-    NativeChar c = extension[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<NativeChar>(c - 'a' + 'A');
-    if (c != slot[i]) return false;
+    if (UpperAscii(extension[i]) != slot[i]) return false;
   }
   return true;
 }

@@ -20,8 +20,12 @@ inline constexpr std::array<NativeView, 8> kFixedMovieExtensions{
 
 using MovieExtensionSlots = std::array<NativeText, kExtensionSlots>;
 
-// The text with the ASCII letters a..z in upper case, all else unchanged.
-NativeText UpperCaseAscii(NativeView text);
+// The ASCII letters a..z in upper case, every other character unchanged.
+// Native names are UTF-8 or UTF-16, in which no byte or unit of a non-ASCII
+// character falls into a..z.
+constexpr NativeChar UpperAscii(NativeChar c) {
+  return c >= 'a' && c <= 'z' ? static_cast<NativeChar>(c - 'a' + 'A') : c;
+}
 
 // A typed extension as the slots hold it: ASCII letters in upper case, one
 // leading "." dropped.
