@@ -107,6 +107,14 @@ class MainWindowTest : public ::testing::Test {
     ListView_SetItemText(list, row, 1, const_cast<wchar_t*>(text.c_str()));
   }
 
+  // A run over the test's folder, holding `movies` movies, with one line.
+  void PrepareRunOverMovies(int movies) {
+    for (int i = 0; i < movies; ++i) folder_.AddFile(L"movie" + std::to_wstring(i) + L".avi");
+    AddRow(L"5", L"A");
+    SetText(Ctl::FolderBox, folder_.root());
+    SetTicked(Ctl::AllDrivesBox, false);
+  }
+
   // Dispatches, through the program's own dispatch, everything posted so far.
   void Pump() {
     PostMessageW(nullptr, kSentinel, 0, 0);

@@ -342,11 +342,8 @@ TEST_F(MainWindowTest, SsaRunReadsTheStyleGroup) {
 }
 
 TEST_F(MainWindowTest, StopClickHandledInsideTheWalk) {
-  for (int i = 0; i < 8; ++i) folder_.AddFile(L"movie" + std::to_wstring(i) + L".avi");
   folder_.AddFile(L"sub\\deeper.avi");
-  AddRow(L"5", L"A");
-  SetText(Ctl::FolderBox, folder_.root());
-  SetTicked(Ctl::AllDrivesBox, false);
+  PrepareRunOverMovies(8);
   // The user clicks again while the third entry is being looked at.
   host_.beforePump = [this](int pump) {
     if (pump == 3) PostMessageW(Control(Ctl::StartButton), BM_CLICK, 0, 0);
@@ -379,10 +376,7 @@ LRESULT CALLBACK CountLabelDrawing(HWND window, UINT message, WPARAM wParam, LPA
 
 TEST_F(MainWindowTest, StatusLabelTakesEveryTextButIsDrawnAtScreenRate) {
   constexpr int kMovies = 300;
-  for (int i = 0; i < kMovies; ++i) folder_.AddFile(L"movie" + std::to_wstring(i) + L".avi");
-  AddRow(L"5", L"A");
-  SetText(Ctl::FolderBox, folder_.root());
-  SetTicked(Ctl::AllDrivesBox, false);
+  PrepareRunOverMovies(kMovies);
   Settle();
   HWND label = Control(Ctl::StatusLabel);
   std::pair<HWND, int> drawn{label, 0};
@@ -414,11 +408,8 @@ enum class CloseBy { EscapeKey, CloseButton };
 class CloseDuringARunTest : public MainWindowTest, public ::testing::WithParamInterface<CloseBy> {};
 
 TEST_P(CloseDuringARunTest, StopsTheRunFirst) {
-  for (int i = 0; i < 8; ++i) folder_.AddFile(L"movie" + std::to_wstring(i) + L".avi");
   folder_.AddFile(L"sub\\deeper.avi");
-  AddRow(L"5", L"A");
-  SetText(Ctl::FolderBox, folder_.root());
-  SetTicked(Ctl::AllDrivesBox, false);
+  PrepareRunOverMovies(8);
   host_.beforePump = [this](int pump) {
     if (pump != 3) return;
     if (GetParam() == CloseBy::EscapeKey) {
