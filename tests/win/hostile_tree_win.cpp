@@ -12,19 +12,6 @@ namespace {
 
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-std::string ReadFileBytes(const std::wstring& path) {
-  HANDLE file =
-      CreateFileW(LongForm(path).c_str(), GENERIC_READ,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
-  std::string bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
-
 void PictureFolder(const std::wstring& top, const std::wstring& relative, TreePicture& picture) {
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(LongForm(top + relative + L"*").c_str(), &data);
@@ -43,7 +30,7 @@ void PictureFolder(const std::wstring& top, const std::wstring& relative, TreePi
       PictureFolder(top, relative + name + L"\\", picture);
     } else {
       entry.kind = 'f';
-      entry.content = ReadFileBytes(top + relative + name);
+      entry.content = ReadFileBytes(top + relative + name).value_or("<unreadable>");
       picture[relative + name] = entry;
     }
   } while (FindNextFileW(find, &data));

@@ -33,19 +33,19 @@ void RemoveTree(const std::wstring& folder) {
   RemoveDirectoryW(LongForm(folder).c_str());
 }
 
-namespace {
-
-std::string ReadBytes(const std::wstring& path) {
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
   HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
-  char buffer[4096];
+  char buffer[65536];
   DWORD got = 0;
   while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
   CloseHandle(file);
   return bytes;
 }
+
+namespace {
 
 void Collect(const std::wstring& root, const std::wstring& relative, std::vector<std::string>& lines) {
   WIN32_FIND_DATAW data;
@@ -59,7 +59,7 @@ void Collect(const std::wstring& root, const std::wstring& relative, std::vector
       // A link to a folder is shown, never entered.
       if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) Collect(root, relative + name + L"\\", lines);
     } else {
-      lines.push_back(Utf8(relative + name) + " = " + ReadBytes(root + relative + name));
+      lines.push_back(Utf8(relative + name) + " = " + ReadFileBytes(root + relative + name).value_or(""));
     }
   } while (FindNextFileW(find, &data));
   FindClose(find);
@@ -126,7 +126,7 @@ bool TempFolder::Exists(std::wstring_view relative) const {
   return GetFileAttributesW(LongForm(Path(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string TempFolder::Read(std::wstring_view relative) const { return ReadBytes(Path(relative)); }
+std::string TempFolder::Read(std::wstring_view relative) const { return ReadFileBytes(Path(relative)).value_or(""); }
 
 std::string TempFolder::Snapshot() const {
   std::vector<std::string> lines;

@@ -2,6 +2,7 @@
 // when the test ends. Tests never walk anything outside such a tree.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,10 @@ std::string Utf8(std::wstring_view text);
 // "\\?\UNC\server\share\..."), so that the helpers reach past 260
 // characters and make names such as "NUL.avi" or "dir." as they are spelt.
 std::wstring LongForm(std::wstring_view path);
+
+// The bytes of any file, shared with other programs as they allow; nothing
+// when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::wstring& path);
 
 // Removes a folder (ending in "\") and everything in it; a link to a folder
 // is never entered.
